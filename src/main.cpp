@@ -1,7 +1,37 @@
+#include "frame/Sarrera.h"
+#include "frame/WindowRegistry.h"
+
 #include <QApplication>
+#include <cstdio>
+
+namespace {
+
+// On Wayland no ordinary window may place itself or stay on top, so the bar runs through
+// XWayland unless the user chose a platform.
+void preferX11OnWayland()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "ixomp3: XWayland is missing; the bar cannot place itself or stay "
+                             "on top\n");
+        return;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    preferX11OnWayland();
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("IxoMp3"));
+    // Hiding every window (the tray) must not end the program; only the exit command does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    Form<Sarrera>().show();
+    const int status = QApplication::exec();
+    WindowRegistry::instance().unloadAll();
+    return status;
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "frame/FormWindow.h"
+
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+// The about window: the logo, the web and e-mail addresses as links, and "Ados!".
+class Egilea : public FormWindow {
+    Q_OBJECT
+
+public:
+    Egilea();
+
+    QLabel* Imaegi = nullptr;
+    std::array<QLabel*, 2> lblURL{};
+    QPushButton* cmdok = nullptr;
+
+    void lblURL_Click(int Index);
+    void cmdok_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* link(const QString& caption);
+};

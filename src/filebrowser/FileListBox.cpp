@@ -1,0 +1,47 @@
+#include "FileListBox.h"
+
+#include <QDir>
+
+FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemSelectionChanged, this, &FileListBox::Click);
+}
+
+void FileListBox::setPath(const QString& folder)
+{
+    m_path = folder;
+    reload();
+    emit PathChange();
+}
+
+void FileListBox::setPattern(const QString& pattern)
+{
+    m_pattern = pattern;
+    reload();
+}
+
+QString FileListBox::List(int index) const
+{
+    const QListWidgetItem* entry = item(index);
+    return entry == nullptr ? QString() : entry->text();
+}
+
+bool FileListBox::Selected(int index) const
+{
+    const QListWidgetItem* entry = item(index);
+    return entry != nullptr && entry->isSelected();
+}
+
+// A folder that cannot be read lists nothing.
+void FileListBox::reload()
+{
+    const QSignalBlocker quiet(this);
+    clear();
+    if (m_path.isEmpty())
+        return;
+    QDir folder(m_path);
+    folder.setNameFilters({m_pattern});
+    addItems(folder.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+}

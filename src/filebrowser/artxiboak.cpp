@@ -1,0 +1,120 @@
+#include "artxiboak.h"
+
+#include "DirListBox.h"
+#include "DriveListBox.h"
+#include "FileListBox.h"
+#include "frame/CommonDialog.h"
+#include "frame/Design.h"
+#include "frame/ImageButton.h"
+#include "frame/MsgBox.h"
+#include "frame/Pictures.h"
+#include "frame/WindowRegistry.h"
+#include "mainwindow/Mahaia.h"
+#include "playlist/zerrenda.h"
+
+#include <QDir>
+
+artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, FrameStyle::Thin)
+{
+    setBackgroundPicture(Pictures::designPicture(QStringLiteral("artxiboak.png")));
+    unitatea = new DriveListBox(this);
+    unitatea->setObjectName(QStringLiteral("unitatea"));
+    karpeta = new DirListBox(this);
+    karpeta->setObjectName(QStringLiteral("karpeta"));
+    artxi = new FileListBox(this);
+    artxi->setObjectName(QStringLiteral("artxi"));
+    for (QWidget* list : {static_cast<QWidget*>(unitatea), static_cast<QWidget*>(karpeta),
+                          static_cast<QWidget*>(artxi)})
+        Design::paintTeal(list);
+    place(unitatea, 0, 0, 3075, 315);
+    place(karpeta, 0, 315, 3075, 1440);
+    place(artxi, 0, 1755, 3075, 1455);
+    artxi->setPattern(QStringLiteral("*.mp3"));
+    karpeta->setPath(QDir::currentPath());
+    artxi->setPath(karpeta->Path());
+
+    Imagehitu = new ImageButton(this, QStringLiteral("gehitu"), QStringLiteral("Gehitu"));
+    Imagehitu->setObjectName(QStringLiteral("Imagehitu"));
+    place(Imagehitu, 2520, 3240, 240, 240);
+    Imagehitu->hide();
+    Imautzi = new ImageButton(this, QStringLiteral("irten"), QStringLiteral("Itxi"));
+    Imautzi->setObjectName(QStringLiteral("Imautzi"));
+    place(Imautzi, 2790, 3240, 240, 240);
+
+    connect(unitatea, &DriveListBox::Change, this, &artxiboak::unitatea_Change);
+    connect(karpeta, &DirListBox::Change, this, &artxiboak::karpeta_Change);
+    connect(artxi, &FileListBox::PathChange, this, &artxiboak::artxi_PathChange);
+    connect(artxi, &FileListBox::Click, this, &artxiboak::artxi_Click);
+    connect(Imagehitu, &ImageButton::MouseUp, this, &artxiboak::Imagehitu_MouseUp);
+    connect(Imautzi, &ImageButton::MouseUp, this, &artxiboak::Imautzi_MouseUp);
+}
+
+// Sits on top of the main bar, over the playlist window, wherever the bar is now.
+void artxiboak::Form_Load()
+{
+    const Mahaia& bar = Form<Mahaia>();
+    Move(bar.Left(), bar.Top() - Height());
+}
+
+void artxiboak::Form_Activate()
+{
+    Form<zerrenda>().diago->InitDir = QDir::rootPath();
+}
+
+// A drive that cannot be opened asks to try again; giving up goes back to the drive of the
+// dialogs' starting folder.
+void artxiboak::unitatea_Change()
+{
+    while (!karpeta->setPath(unitatea->Drive())) {
+        MsgBox::Beep();
+        const int answer =
+            MsgBox::Show(QStringLiteral("unitate hutsa..."), MsgBox::RetryCancel + MsgBox::Critical,
+                         QStringLiteral("Okerra"));
+        if (answer != MsgBox::Retry) {
+            unitatea->setDrive(Form<zerrenda>().diago->InitDir);
+            return;
+        }
+    }
+}
+
+void artxiboak::karpeta_Change()
+{
+    artxi->setPath(karpeta->Path());
+}
+
+void artxiboak::artxi_PathChange()
+{
+    if (artxi->ListCount() == 0)
+        Imagehitu->hide();
+}
+
+void artxiboak::artxi_Click()
+{
+    if (artxi->ListCount() > 0)
+        Imagehitu->setVisible(!artxi->selectedItems().isEmpty());
+}
+
+// Appends every selected file, in the file list's order, marks the playlist as changed and
+// destroys the browser, so the next opening starts afresh.
+void artxiboak::Imagehitu_MouseUp()
+{
+    LoadButtonIcon(Imagehitu, QStringLiteral("gehitu.ico"));
+    zerrenda& playlist = Form<zerrenda>();
+    // The root folder already ends in a separator and so gives two; paths stay as formed.
+    const QString folder = artxi->Path() + QDir::separator();
+    QStringList chosen;
+    for (int index = 0; index < artxi->ListCount(); ++index) {
+        if (artxi->Selected(index))
+            chosen << folder + artxi->List(index);
+    }
+    playlist.appendItems(chosen);
+    playlist.Imagord->show();
+    WindowRegistry::instance().unload<artxiboak>();
+}
+
+// Hiding keeps the drive, folder and selection for the next opening.
+void artxiboak::Imautzi_MouseUp()
+{
+    LoadButtonIcon(Imautzi, QStringLiteral("irten.ico"));
+    hide();
+}

@@ -1,0 +1,43 @@
+#include "CommonDialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+QStringList CommonDialog::nameFilters() const
+{
+    const QStringList parts = Filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype at = 0; at + 1 < parts.size(); at += 2) {
+        const QString& description = parts.at(at);
+        const QString pattern = QStringLiteral("(") + parts.at(at + 1) + QStringLiteral(")");
+        filters << (description.contains(pattern) ? description
+                                                  : description + QLatin1Char(' ') + pattern);
+    }
+    return filters;
+}
+
+void CommonDialog::show(Kind kind)
+{
+    FileName = m_chooser ? m_chooser(*this, kind) : runDialog(kind);
+}
+
+QString CommonDialog::runDialog(Kind kind) const
+{
+    QFileDialog dialog(nullptr, DialogTitle);
+    dialog.setNameFilters(nameFilters());
+    dialog.setAcceptMode(kind == Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode((Flags & FileMustExist) != 0 && kind == Kind::Open
+                           ? QFileDialog::ExistingFile
+                           : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, (Flags & OverwritePrompt) == 0);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!FileName.isEmpty()) {
+        dialog.setDirectory(QFileInfo(FileName).absolutePath());
+        dialog.selectFile(FileName);
+    } else if (!InitDir.isEmpty()) {
+        dialog.setDirectory(InitDir);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,59 @@
+#include "Sarrera.h"
+
+#include "Design.h"
+#include "DesktopHints.h"
+#include "Pictures.h"
+#include "WindowRegistry.h"
+#include "about/Egilea.h"
+#include "filebrowser/artxiboak.h"
+#include "mainwindow/Mahaia.h"
+#include "playback/extrak.h"
+#include "playlist/zerrenda.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+
+Sarrera::Sarrera()
+    : FormWindow(QStringLiteral("Sarrera"), 1560, 1530, FrameStyle::None),
+      Timi(Design::timer(this, QStringLiteral("Timi"), 1000, true))
+{
+    setBackgroundColour(Qt::black);
+    setBackgroundPicture(Pictures::designPicture(QStringLiteral("sarrera.png")));
+    setWindowIcon(Pictures::designIcon(QStringLiteral("ixomp3.ico")));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+    connect(Timi, &QTimer::timeout, this, &Sarrera::Timi_Timer);
+}
+
+// The loads run once the splash is on its way to the screen, so that it appears at once
+// rather than after every other window has been built.
+void Sarrera::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    DesktopHints::keepOffTaskbar(this);
+    if (!event->spontaneous())
+        QMetaObject::invokeMethod(this, &Sarrera::Form_Activate, Qt::QueuedConnection);
+}
+
+void Sarrera::Form_Activate()
+{
+    SplashTicks = 0;
+    Form<extrak>();
+    Form<Mahaia>();
+    Form<zerrenda>();
+    Form<artxiboak>();
+    Form<Egilea>();
+}
+
+void Sarrera::Timi_Timer()
+{
+    if (SplashTicks == 1) {
+        Timi->stop();
+        WindowRegistry::instance().unload<Sarrera>();
+        Form<Mahaia>().show();
+        return;
+    }
+    ++SplashTicks;
+}

@@ -1,0 +1,222 @@
+#include "Mahaia.h"
+
+#include "about/Egilea.h"
+#include "frame/Design.h"
+#include "frame/ImageButton.h"
+#include "frame/Pictures.h"
+#include "frame/WindowRegistry.h"
+#include "playback/MediaComponent.h"
+#include "playback/SysInfo.h"
+#include "playback/extrak.h"
+#include "playlist/zerrenda.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <algorithm>
+
+Mahaia::Mahaia() : FormWindow(QStringLiteral("Mahaia"), 3090, 465, FrameStyle::Thin)
+{
+    setBackgroundPicture(Pictures::designPicture(QStringLiteral("mahaia.png")));
+    setWindowIcon(Pictures::designIcon(QStringLiteral("mahaia.ico")));
+    createDisplay();
+    createButtons();
+    createMenu();
+    Timi = Design::timer(this, QStringLiteral("Timi"), 100, true);
+    Timibera = Design::timer(this, QStringLiteral("Timibera"), 100, false);
+    timigora = Design::timer(this, QStringLiteral("timigora"), 100, false);
+    connect(Timi, &QTimer::timeout, this, &Mahaia::Timi_Timer);
+    connect(Timibera, &QTimer::timeout, this, &Mahaia::Timibera_Timer);
+    connect(timigora, &QTimer::timeout, this, &Mahaia::timigora_Timer);
+}
+
+void Mahaia::createDisplay()
+{
+    Lblabe = Design::displayLabel(this, QStringLiteral("Lblabe"), QStringLiteral("0/0"));
+    place(Lblabe, 0, 0, 555, 195);
+    Lblinfo = Design::displayLabel(this, QStringLiteral("Lblinfo"),
+                                   QStringLiteral("Ez dago abestirik..."));
+    place(Lblinfo, 540, 0, 1275, 195);
+    Lblden = Design::displayLabel(this, QStringLiteral("Lblden"), QString());
+    place(Lblden, 1800, 0, 645, 195);
+    Lblahot = Design::displayLabel(this, QStringLiteral("Lblahot"), QString());
+    Lblahot->setToolTip(QStringLiteral("Bolumena"));
+    place(Lblahot, 2430, 0, 420, 195);
+
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Shape1->setLineWidth(1);
+    QPalette colours = Shape1->palette();
+    colours.setColor(QPalette::Window, Design::Teal);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    Shape1->setPalette(colours);
+    Shape1->setAutoFillBackground(true);
+    place(Shape1, 2835, 0, 240, 465);
+}
+
+ImageButton* Mahaia::button(const QString& name, int left, int top, const QString& iconBase,
+                            const QString& toolTip)
+{
+    auto* created = new ImageButton(this, iconBase, toolTip);
+    created->setObjectName(name);
+    place(created, left, top, 240, 240);
+    return created;
+}
+
+void Mahaia::createButtons()
+{
+    Imagora = button(QStringLiteral("Imagora"), 2835, 0, QStringLiteral("gora"),
+                     QStringLiteral("Bolumena igo"));
+    Imabera = button(QStringLiteral("Imabera"), 2835, 225, QStringLiteral("bera"),
+                     QStringLiteral("Bolumena jeitsi"));
+    Imaatze = button(QStringLiteral("Imaatze"), 45, 225, QStringLiteral("atzea"),
+                     QStringLiteral("Atzera"));
+    Imahasi =
+        button(QStringLiteral("Imahasi"), 315, 225, QStringLiteral("play"), QStringLiteral("Hasi"));
+    Imapaus = button(QStringLiteral("Imapaus"), 585, 225, QStringLiteral("pause"),
+                     QStringLiteral("Gelditu"));
+    Imastop = button(QStringLiteral("Imastop"), 855, 225, QStringLiteral("stop"),
+                     QStringLiteral("Amaitu"));
+    Imaaurr = button(QStringLiteral("Imaaurr"), 1125, 225, QStringLiteral("aurrea"),
+                     QStringLiteral("Aurrera"));
+    Imazerr = button(QStringLiteral("Imazerr"), 1710, 225, QStringLiteral("zerrenda"),
+                     QStringLiteral("Zerrenda"));
+    Imabehe = button(QStringLiteral("Imabehe"), 1980, 225, QStringLiteral("bera"),
+                     QStringLiteral("Txikiagotu"));
+    Imaegil = button(QStringLiteral("Imaegil"), 2250, 225, QStringLiteral("egilea"),
+                     QStringLiteral("Egilea"));
+    Imairte = button(QStringLiteral("Imairte"), 2520, 225, QStringLiteral("irten"),
+                     QStringLiteral("Irten"));
+
+    connect(Imaatze, &ImageButton::MouseUp, this, &Mahaia::Imaatze_MouseUp);
+    connect(Imahasi, &ImageButton::MouseUp, this, &Mahaia::Imahasi_MouseUp);
+    connect(Imapaus, &ImageButton::MouseUp, this, &Mahaia::Imapaus_MouseUp);
+    connect(Imastop, &ImageButton::MouseUp, this, &Mahaia::Imastop_MouseUp);
+    connect(Imaaurr, &ImageButton::MouseUp, this, &Mahaia::Imaaurr_MouseUp);
+    connect(Imazerr, &ImageButton::MouseUp, this, &Mahaia::Imazerr_MouseUp);
+    connect(Imabehe, &ImageButton::MouseUp, this, &Mahaia::Imabehe_MouseUp);
+    connect(Imaegil, &ImageButton::MouseUp, this, &Mahaia::Imaegil_MouseUp);
+    connect(Imairte, &ImageButton::MouseUp, this, &Mahaia::Imairte_MouseUp);
+    connect(Imagora, &ImageButton::MouseDown, this, &Mahaia::Imagora_MouseDown);
+    connect(Imagora, &ImageButton::MouseUp, this, &Mahaia::Imagora_MouseUp);
+    connect(Imabera, &ImageButton::MouseDown, this, &Mahaia::Imabera_MouseDown);
+    connect(Imabera, &ImageButton::MouseUp, this, &Mahaia::Imabera_MouseUp);
+}
+
+// The menu is never shown as a menu bar; the tray pops it up.
+void Mahaia::createMenu()
+{
+    menua = new QMenu(QStringLiteral("menua"), this);
+    menua->setObjectName(QStringLiteral("menua"));
+    const std::array<QString, 7> captions = {
+        QStringLiteral("Haundiagotu"), QStringLiteral("-"),       QStringLiteral("Aurrera"),
+        QStringLiteral("Amaitu"),      QStringLiteral("Gelditu"), QStringLiteral("Hasi"),
+        QStringLiteral("Atzera")};
+    for (int index = 0; index < int(captions.size()); ++index) {
+        QAction* item = menua->addAction(captions.at(index));
+        item->setSeparator(captions.at(index) == QStringLiteral("-"));
+        connect(item, &QAction::triggered, this, [this, index] { menu_Click(index); });
+        menu.at(index) = item;
+    }
+}
+
+// Sits the bar in the bottom-right corner of the work area. The work area's own right and
+// bottom edges are used, so a panel on the left or at the top still leaves the bar flush
+// with the corner.
+void Mahaia::Form_Load()
+{
+    const SysInfo& info = *Form<extrak>().info;
+    Move(info.WorkAreaLeft() + info.WorkAreaWidth() - Width(),
+         info.WorkAreaTop() + info.WorkAreaHeight() - Height());
+}
+
+// The playlist window is only ever shown from here, never toggled away.
+void Mahaia::Imazerr_MouseUp()
+{
+    LoadButtonIcon(Imazerr, QStringLiteral("zerrenda.ico"));
+    Form<zerrenda>().show();
+}
+
+void Mahaia::Imabehe_MouseUp()
+{
+    LoadButtonIcon(Imabehe, QStringLiteral("bera.ico"));
+}
+
+void Mahaia::Imaegil_MouseUp()
+{
+    LoadButtonIcon(Imaegil, QStringLiteral("egilea.ico"));
+    Form<Egilea>().show();
+}
+
+void Mahaia::Imairte_MouseUp()
+{
+    LoadButtonIcon(Imairte, QStringLiteral("irten.ico"));
+}
+
+void Mahaia::menu_Click(int Index)
+{
+    switch (Index) {
+    case 2:
+        NextSong();
+        break;
+    case 3:
+        StopPlayback();
+        break;
+    case 4:
+        PauseResume();
+        break;
+    case 5:
+        PlayCurrent();
+        break;
+    case 6:
+        PreviousSong();
+        break;
+    default:
+        break;
+    }
+}
+
+// The volume moves one step every 100 ms while its button is held; the press only starts the
+// repetition, so a click shorter than one interval changes nothing.
+void Mahaia::Imagora_MouseDown()
+{
+    timigora->start();
+}
+
+void Mahaia::Imagora_MouseUp()
+{
+    LoadButtonIcon(Imagora, QStringLiteral("gora.ico"));
+    timigora->stop();
+}
+
+void Mahaia::Imabera_MouseDown()
+{
+    Timibera->start();
+}
+
+void Mahaia::Imabera_MouseUp()
+{
+    LoadButtonIcon(Imabera, QStringLiteral("bera.ico"));
+    Timibera->stop();
+}
+
+// The player may report a level off the 100 grid; whatever it reports, nothing written here
+// leaves the -10000..0 range.
+void Mahaia::timigora_Timer()
+{
+    MediaComponent& player = *Form<extrak>().Medi;
+    if (player.Volume() != MediaComponent::MaxVolume)
+        player.setVolume(std::clamp(player.Volume() + 100, MediaComponent::MinVolume,
+                                    MediaComponent::MaxVolume));
+}
+
+void Mahaia::Timibera_Timer()
+{
+    MediaComponent& player = *Form<extrak>().Medi;
+    if (player.Volume() != MediaComponent::MinVolume)
+        player.setVolume(std::clamp(player.Volume() - 100, MediaComponent::MinVolume,
+                                    MediaComponent::MaxVolume));
+}

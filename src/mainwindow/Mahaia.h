@@ -1,0 +1,82 @@
+#pragma once
+
+#include "frame/FormWindow.h"
+
+#include <array>
+
+class ImageButton;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QTimer;
+
+// The main bar: track counter, title, time and volume over a row of image buttons. It drives
+// playback through the commands below, which the tray menu runs as well.
+class Mahaia : public FormWindow {
+    Q_OBJECT
+
+public:
+    Mahaia();
+
+    void Form_Load() override;
+
+    QLabel* Lblabe = nullptr;
+    QLabel* Lblinfo = nullptr;
+    QLabel* Lblden = nullptr;
+    QLabel* Lblahot = nullptr;
+    QFrame* Shape1 = nullptr;
+    ImageButton* Imagora = nullptr;
+    ImageButton* Imabera = nullptr;
+    ImageButton* Imaatze = nullptr;
+    ImageButton* Imahasi = nullptr;
+    ImageButton* Imapaus = nullptr;
+    ImageButton* Imastop = nullptr;
+    ImageButton* Imaaurr = nullptr;
+    ImageButton* Imazerr = nullptr;
+    ImageButton* Imabehe = nullptr;
+    ImageButton* Imaegil = nullptr;
+    ImageButton* Imairte = nullptr;
+    QTimer* Timi = nullptr;
+    QTimer* Timibera = nullptr;
+    QTimer* timigora = nullptr;
+    QMenu* menua = nullptr;
+    std::array<QAction*, 7> menu{};
+
+    // Button handlers.
+    void Imaatze_MouseUp();
+    void Imahasi_MouseUp();
+    void Imapaus_MouseUp();
+    void Imastop_MouseUp();
+    void Imaaurr_MouseUp();
+    void Imazerr_MouseUp();
+    void Imabehe_MouseUp();
+    void Imaegil_MouseUp();
+    void Imairte_MouseUp();
+    void Imagora_MouseDown();
+    void Imagora_MouseUp();
+    void Imabera_MouseDown();
+    void Imabera_MouseUp();
+    void menu_Click(int Index);
+
+    // Timers.
+    void Timi_Timer();
+    void timigora_Timer();
+    void Timibera_Timer();
+
+    // Transport commands, shared with the tray menu and the end-of-song handler.
+    [[nodiscard]] int ReadTrackNumber() const;
+    void OpenTrack(int track);
+    void PlayCurrent();
+    void PauseResume();
+    void StopPlayback();
+    void PreviousSong();
+    void NextSong();
+
+private:
+    void createDisplay();
+    void createButtons();
+    void createMenu();
+    ImageButton* button(const QString& name, int left, int top, const QString& iconBase,
+                        const QString& toolTip);
+};

@@ -1,0 +1,18 @@
+#include "SysInfo.h"
+
+#include "frame/Twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+QRect SysInfo::workArea() const
+{
+    if (m_pinned)
+        return *m_pinned;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return {};
+    const QRect pixels = screen->availableGeometry();
+    return {Twips::fromPixels(pixels.x()), Twips::fromPixels(pixels.y()),
+            Twips::fromPixels(pixels.width()), Twips::fromPixels(pixels.height())};
+}

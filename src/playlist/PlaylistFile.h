@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Playlist files: one item per line, every line ended by CR LF, in the locale's 8-bit
+// encoding. Reading ends a line at CR LF, at a lone CR and, as this platform's own line end,
+// at a lone LF; the last line needs no end. Empty lines and "#" lines are items like any other.
+namespace PlaylistFile {
+
+struct ReadResult {
+    QStringList items;
+    QString error; // empty when the whole file was read
+};
+
+ReadResult read(const QString& path);
+
+// Writes beside the target and replaces it only once everything is written, so a failed save
+// leaves the old file as it was. Returns "" on success, else why it failed.
+QString write(const QString& path, const QStringList& items);
+
+// The reading rule alone, on bytes already read.
+QStringList splitLines(const QByteArray& bytes);
+
+} // namespace PlaylistFile

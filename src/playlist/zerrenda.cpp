@@ -1,0 +1,240 @@
+#include "zerrenda.h"
+
+#include "filebrowser/artxiboak.h"
+#include "frame/CommonDialog.h"
+#include "frame/Design.h"
+#include "frame/ImageButton.h"
+#include "frame/MsgBox.h"
+#include "frame/Pictures.h"
+#include "frame/WindowRegistry.h"
+#include "mainwindow/Mahaia.h"
+
+#include <QListWidget>
+#include <QTimer>
+
+zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameStyle::Thin)
+{
+    setBackgroundPicture(Pictures::designPicture(QStringLiteral("zerrenda.png")));
+    lista = new QListWidget(this);
+    lista->setObjectName(QStringLiteral("lista"));
+    lista->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lista->setSortingEnabled(false);
+    lista->setUniformItemSizes(true);
+    Design::paintTeal(lista);
+    place(lista, 0, 0, 3075, 3180);
+    Timi3 = Design::timer(this, QStringLiteral("Timi3"), 100, true);
+    diago = new CommonDialog(this);
+    diago->setObjectName(QStringLiteral("diago"));
+    createButtons();
+    connect(Timi3, &QTimer::timeout, this, &zerrenda::Timi3_Timer);
+    connect(lista, &QListWidget::itemSelectionChanged, this, &zerrenda::lista_Click);
+}
+
+ImageButton* zerrenda::button(const QString& name, int left, const QString& iconBase,
+                              const QString& toolTip, bool visible)
+{
+    auto* created = new ImageButton(this, iconBase, toolTip);
+    created->setObjectName(name);
+    place(created, left, 3195, 240, 240);
+    created->setVisible(visible);
+    return created;
+}
+
+// The row reaches one pixel below the client area; the frame hides that row, as designed.
+void zerrenda::createButtons()
+{
+    Imaberr = button(QStringLiteral("Imaberr"), 0, QStringLiteral("berria"),
+                     QStringLiteral("Berria"), true);
+    Imairek = button(QStringLiteral("Imairek"), 270, QStringLiteral("ireki"),
+                     QStringLiteral("Ireki"), true);
+    Imagord = button(QStringLiteral("Imagord"), 540, QStringLiteral("gorde"),
+                     QStringLiteral("Gorde"), false);
+    Imagehi = button(QStringLiteral("Imagehi"), 1260, QStringLiteral("gehitu"),
+                     QStringLiteral("Gehitu"), true);
+    Imakend = button(QStringLiteral("Imakend"), 1530, QStringLiteral("kendu"),
+                     QStringLiteral("Kendu"), false);
+    Imagora = button(QStringLiteral("Imagora"), 1800, QStringLiteral("gora"),
+                     QStringLiteral("Gora"), false);
+    Imabera = button(QStringLiteral("Imabera"), 2070, QStringLiteral("bera"),
+                     QStringLiteral("Behera"), false);
+    Imaitxi = button(QStringLiteral("Imaitxi"), 2790, QStringLiteral("irten"),
+                     QStringLiteral("Itxi"), true);
+    connect(Imaberr, &ImageButton::MouseUp, this, &zerrenda::Imaberr_MouseUp);
+    connect(Imairek, &ImageButton::MouseUp, this, &zerrenda::Imairek_MouseUp);
+    connect(Imagord, &ImageButton::MouseUp, this, &zerrenda::Imagord_MouseUp);
+    connect(Imagehi, &ImageButton::MouseUp, this, &zerrenda::Imagehi_MouseUp);
+    connect(Imakend, &ImageButton::MouseUp, this, &zerrenda::Imakend_MouseUp);
+    connect(Imagora, &ImageButton::MouseUp, this, &zerrenda::Imagora_MouseUp);
+    connect(Imabera, &ImageButton::MouseUp, this, &zerrenda::Imabera_MouseUp);
+    connect(Imaitxi, &ImageButton::MouseUp, this, &zerrenda::Imaitxi_MouseUp);
+}
+
+// Sits directly on top of the main bar, left edges aligned.
+void zerrenda::Form_Load()
+{
+    const Mahaia& bar = Form<Mahaia>();
+    Move(bar.Left(), bar.Top() - Height());
+}
+
+int zerrenda::ListCount() const
+{
+    return lista->count();
+}
+
+QString zerrenda::List(int index) const
+{
+    const QListWidgetItem* item = lista->item(index);
+    return item == nullptr ? QString() : item->text();
+}
+
+void zerrenda::appendItems(const QStringList& items)
+{
+    const qsizetype room = MaxItems - ListCount();
+    lista->addItems(items.mid(0, std::max<qsizetype>(room, 0)));
+    if (items.size() > room)
+        MsgBox::Show(QStringLiteral("Zerrendak %1 abesti hartzen ditu gehienez; gainerakoak ez "
+                                    "dira gehitu.")
+                         .arg(MaxItems),
+                     MsgBox::OkOnly, QStringLiteral("Okerra"));
+}
+
+void zerrenda::Imagehi_MouseUp()
+{
+    LoadButtonIcon(Imagehi, QStringLiteral("gehitu.ico"));
+    Form<artxiboak>().show();
+}
+
+// Hiding keeps the playlist, its selection and every flag.
+void zerrenda::Imaitxi_MouseUp()
+{
+    LoadButtonIcon(Imaitxi, QStringLiteral("irten.ico"));
+    hide();
+}
+
+// The change watch: a count that differs from the one last saved or opened marks the list as
+// changed. It never clears the mark.
+void zerrenda::Timi3_Timer()
+{
+    if (ListCount() != savedCount && Imagord->isHidden())
+        Imagord->show();
+}
+
+namespace {
+
+int firstSelectedRow(const QListWidget* list)
+{
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            return row;
+    }
+    return -1;
+}
+
+} // namespace
+
+// Remove is offered while any song is selected; a move only while exactly one song is selected
+// and it has somewhere to go.
+void zerrenda::lista_Click()
+{
+    const int count = ListCount();
+    const auto selected = lista->selectionModel()->selectedRows();
+    if (count > 0)
+        Imakend->setVisible(!selected.isEmpty());
+    if (selected.size() == 1 && count > 1) {
+        const int row = selected.constFirst().row();
+        Imagora->setVisible(row > 0);
+        Imabera->setVisible(row < count - 1);
+    } else {
+        Imagora->hide();
+        Imabera->hide();
+    }
+}
+
+// Swaps the first selected song with its neighbour and leaves it selected alone. A reordered
+// list is a changed list: it must not be dropped at exit without the question.
+void zerrenda::moveSelected(int step)
+{
+    const int from = firstSelectedRow(lista);
+    const int to = from + step;
+    if (from < 0 || to < 0 || to >= ListCount())
+        return;
+    const QString moving = lista->item(from)->text();
+    lista->item(from)->setText(lista->item(to)->text());
+    lista->item(to)->setText(moving);
+    {
+        const QSignalBlocker quiet(lista);
+        lista->clearSelection();
+        lista->item(to)->setSelected(true);
+        lista->setCurrentRow(to, QItemSelectionModel::NoUpdate);
+    }
+    Imagord->show();
+    lista_Click();
+}
+
+void zerrenda::Imagora_MouseUp()
+{
+    LoadButtonIcon(Imagora, QStringLiteral("gora.ico"));
+    moveSelected(-1);
+}
+
+void zerrenda::Imabera_MouseUp()
+{
+    LoadButtonIcon(Imabera, QStringLiteral("bera.ico"));
+    moveSelected(+1);
+}
+
+// Every selected song goes in one pass, whatever the pattern of the selection: the list is
+// rebuilt from the songs that stay, which keeps a remove from a long list quick.
+void zerrenda::Imakend_MouseUp()
+{
+    LoadButtonIcon(Imakend, QStringLiteral("kendu.ico"));
+    QStringList kept;
+    kept.reserve(ListCount());
+    for (int row = 0; row < ListCount(); ++row) {
+        if (!lista->item(row)->isSelected())
+            kept << lista->item(row)->text();
+    }
+    if (kept.size() != ListCount()) {
+        const QSignalBlocker quiet(lista);
+        lista->clear();
+        lista->addItems(kept);
+    }
+    Imakend->hide();
+    if (ListCount() == 0)
+        Imagord->hide();
+    if (ListCount() < 2) {
+        Imagora->hide();
+        Imabera->hide();
+    }
+}
+
+void zerrenda::clearList()
+{
+    const QSignalBlocker quiet(lista);
+    lista->clear();
+    savedCount = 0;
+}
+
+// A changed list is offered for saving first; it is dropped only when it was saved or the user
+// said No.
+void zerrenda::Imaberr_MouseUp()
+{
+    LoadButtonIcon(Imaberr, QStringLiteral("berria.ico"));
+    if (Imagord->isHidden()) {
+        clearList();
+        Imakend->hide();
+        Imagora->hide();
+        Imabera->hide();
+        return;
+    }
+    const int answer =
+        MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
+                     MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
+    if (answer == MsgBox::Yes) {
+        if (Imagord_baziak())
+            clearList();
+    } else if (answer == MsgBox::No) {
+        Imagord->hide();
+        clearList();
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "frame/FormWindow.h"
+
+class CommonDialog;
+class ImageButton;
+class QListWidget;
+class QTimer;
+
+// The playlist window. Its list box is the playlist itself: the main bar plays item k-1 as
+// song k. The save button's visibility is the unsaved-changes flag.
+class zerrenda : public FormWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int MaxItems = 32767;
+
+    zerrenda();
+
+    void Form_Load() override;
+
+    QListWidget* lista = nullptr;
+    QTimer* Timi3 = nullptr;
+    CommonDialog* diago = nullptr;
+    ImageButton* Imaberr = nullptr;
+    ImageButton* Imairek = nullptr;
+    ImageButton* Imagord = nullptr;
+    ImageButton* Imagehi = nullptr;
+    ImageButton* Imakend = nullptr;
+    ImageButton* Imagora = nullptr;
+    ImageButton* Imabera = nullptr;
+    ImageButton* Imaitxi = nullptr;
+
+    // The playlist as the other windows read it: an index outside the list reads as "".
+    [[nodiscard]] int ListCount() const;
+    [[nodiscard]] QString List(int index) const;
+    // Appends at the end, up to the list's limit; what would go past it is left out and the
+    // user is told so.
+    void appendItems(const QStringList& items);
+
+    void Imaberr_MouseUp();
+    void Imairek_MouseUp();
+    void Imagord_MouseUp();
+    void Imagehi_MouseUp();
+    void Imakend_MouseUp();
+    void Imagora_MouseUp();
+    void Imabera_MouseUp();
+    void Imaitxi_MouseUp();
+    void lista_Click();
+    void Timi3_Timer();
+
+    // Saves through the save dialog; true only when the file was written completely.
+    bool Imagord_baziak();
+    // Opens a playlist file through the open dialog in place of the list, without asking
+    // about unsaved changes; true only when the file was read completely.
+    bool imairek_baziak();
+    [[nodiscard]] qint16 SavedCount() const { return savedCount; }
+
+private:
+    void createButtons();
+    void moveSelected(int step);
+    void clearList();
+    ImageButton* button(const QString& name, int left, const QString& iconBase,
+                        const QString& toolTip, bool visible);
+
+    qint16 savedCount = 0;
+};

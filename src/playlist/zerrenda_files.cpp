@@ -1,0 +1,99 @@
+// Saving the playlist to a file and opening one in its place. Neither ever loses a list: a
+// save that fails leaves the old file and the unsaved mark as they were, and an open replaces
+// the list only once the whole file was read.
+#include "PlaylistFile.h"
+#include "frame/CommonDialog.h"
+#include "frame/ImageButton.h"
+#include "frame/MsgBox.h"
+#include "zerrenda.h"
+
+#include <QListWidget>
+
+namespace {
+
+constexpr int SaveFlags = 0x281006;
+constexpr int OpenFlags = 0x281004;
+
+QString playlistFilter()
+{
+    return QStringLiteral("Mp3 zerrenda (*.m3u)|*.m3u");
+}
+
+void complain(const QString& what, const QString& why)
+{
+    MsgBox::Show(what + why, MsgBox::OkOnly + MsgBox::Critical, QStringLiteral("Okerra"));
+}
+
+} // namespace
+
+bool zerrenda::Imagord_baziak()
+{
+    LoadButtonIcon(Imagord, QStringLiteral("gorde.ico"));
+    diago->Flags = SaveFlags;
+    diago->Filter = playlistFilter();
+    diago->DialogTitle = QStringLiteral("Gorde...");
+    diago->ShowSave();
+    const QString path = diago->FileName;
+    if (path.isEmpty())
+        return false;
+    QStringList items;
+    items.reserve(ListCount());
+    for (int row = 0; row < ListCount(); ++row)
+        items << lista->item(row)->text();
+    if (const QString why = PlaylistFile::write(path, items); !why.isEmpty()) {
+        complain(QStringLiteral("Ezin izan da zerrenda gorde: "), why);
+        return false;
+    }
+    Imagord->hide();
+    savedCount = static_cast<qint16>(ListCount());
+    return true;
+}
+
+bool zerrenda::imairek_baziak()
+{
+    diago->Flags = OpenFlags;
+    diago->DialogTitle = QStringLiteral("Ireki...");
+    diago->Filter = playlistFilter();
+    diago->ShowOpen();
+    const QString path = diago->FileName;
+    if (path.isEmpty())
+        return false;
+    PlaylistFile::ReadResult file = PlaylistFile::read(path);
+    if (!file.error.isEmpty()) {
+        complain(QStringLiteral("Ezin izan da zerrenda ireki: "), file.error);
+        return false;
+    }
+    {
+        const QSignalBlocker quiet(lista);
+        lista->clear();
+    }
+    appendItems(file.items);
+    Imagord->hide();
+    savedCount = static_cast<qint16>(ListCount());
+    return true;
+}
+
+void zerrenda::Imagord_MouseUp()
+{
+    Imagord_baziak();
+}
+
+// Over unsaved changes the user is asked first. The list is replaced only by an open that
+// succeeds, so a cancelled dialog after "No" still keeps the list and its unsaved mark.
+void zerrenda::Imairek_MouseUp()
+{
+    LoadButtonIcon(Imairek, QStringLiteral("ireki.ico"));
+    if (Imagord->isHidden()) {
+        imairek_baziak();
+        return;
+    }
+    const int answer =
+        MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
+                     MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
+    if (answer == MsgBox::Yes) {
+        if (Imagord_baziak())
+            imairek_baziak();
+    } else if (answer == MsgBox::No) {
+        imairek_baziak();
+    }
+}
