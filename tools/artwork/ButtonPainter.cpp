@@ -60,9 +60,9 @@ QRgb ButtonPainter::bodyPixel(int x, int y, int size, bool pressed)
                  static_cast<int>(std::lround(coverage * 255)));
 }
 
-// Inside the rim: the body fill, or on the bevel ring just inside it light on the top and left
-// edges and dark on the bottom and right for a raised button, the other way round for a pressed
-// one.
+// Everything inside the rim is the body fill except the bevel ring just inside it, which is
+// light on the top and left edges and dark on the bottom and right for a raised button, and
+// the other way round for a pressed one.
 QRgb ButtonPainter::innerColour(int x, int y, int size, bool pressed)
 {
     const int unit = size / 16;
