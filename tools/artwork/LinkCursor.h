@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+
+// The cursor shown over links: a white pointing hand with a black outline, its index finger up.
+class LinkCursor {
+public:
+    static QImage paint();
+    // The pixel at the tip of the index finger, where the click lands.
+    static QPoint hotspot() { return {11, 1}; }
+};

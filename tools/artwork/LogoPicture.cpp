@@ -1,0 +1,36 @@
+#include "LogoPicture.h"
+
+#include "ProgramIcon.h"
+
+#include <QFont>
+#include <QPainter>
+
+namespace {
+
+QFont nameFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+QImage LogoPicture::paint()
+{
+    QImage image(180, 70, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.drawImage(QPoint(7, 7), ProgramIcon::paint(56, false));
+    painter.setFont(nameFont(24, true));
+    painter.setPen(QColor(0, 210, 210));
+    painter.drawText(QRect(72, 6, 106, 32), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("IxoMp3"));
+    painter.setFont(nameFont(19, false));
+    painter.setPen(QColor(214, 222, 232));
+    painter.drawText(QRect(73, 36, 105, 26), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("taldea"));
+    return image;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+// Calm, darkish blue rippled water: a sum of sines gives the swell, lit from the top left, and
+// a warped lattice of sines gives faint caustic highlights. Pure arithmetic, so every build
+// writes the same bytes; the phase shifts the pattern between pictures of the same family.
+class WaterTexture {
+public:
+    static QImage render(QSize size, double phase);
+
+private:
+    static double swell(double x, double y, double phase);
+    static double caustic(double x, double y, double phase);
+    static QRgb colour(double x, double y, double phase, double depth);
+};
