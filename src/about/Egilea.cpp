@@ -13,7 +13,7 @@
 
 namespace {
 // Where the pointing finger of the link cursor touches.
-constexpr QPoint LinkCursorHotSpot{10, 2};
+constexpr QPoint LinkCursorHotSpot{11, 1};
 } // namespace
 
 Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::Thin)
