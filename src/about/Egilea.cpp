@@ -25,9 +25,9 @@ Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::
     Imaegi->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Imaegi, 60, 60, 2700, 1050);
 
-    lblURL.at(1) = link(QStringLiteral("ixomp3.example.org"));
+    lblURL.at(1) = link(QStringLiteral("ixomp3.example.org"), 1);
     place(lblURL.at(1), 525, 1080, 1770, 195);
-    lblURL.at(0) = link(QStringLiteral("taldea@ixomp3.example.org"));
+    lblURL.at(0) = link(QStringLiteral("taldea@ixomp3.example.org"), 0);
     place(lblURL.at(0), 420, 1320, 1860, 195);
 
     cmdok = new QPushButton(QStringLiteral("Ados!"), this);
@@ -41,10 +41,10 @@ Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::
         move(screen->geometry().center() - rect().center());
 }
 
-QLabel* Egilea::link(const QString& caption)
+QLabel* Egilea::link(const QString& caption, int index)
 {
     auto* label = new QLabel(caption, this);
-    label->setObjectName(QStringLiteral("lblURL"));
+    label->setObjectName(QStringLiteral("lblURL(%1)").arg(index));
     QFont font = Design::dialogFont();
     font.setUnderline(true);
     label->setFont(font);

@@ -25,5 +25,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* link(const QString& caption);
+    QLabel* link(const QString& caption, int index);
 };

@@ -50,8 +50,10 @@ void askWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_ato
 
 void keepOffTaskbar(QWidget* window)
 {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        return;
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr)
+    if (x11 == nullptr || x11->connection() == nullptr)
         return;
     xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());

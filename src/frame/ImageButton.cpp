@@ -48,11 +48,11 @@ void ImageButton::mousePressEvent(QMouseEvent* event)
     press();
 }
 
-// Qt turns the second press of a quick pair into a double click; for a button it is a press.
+// The second press of a quick pair already came as a press; the double click that follows it
+// must not press the button a second time.
 void ImageButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
     event->accept();
-    press();
 }
 
 void ImageButton::mouseReleaseEvent(QMouseEvent* event)
