@@ -2,8 +2,13 @@
 
 #include "MediaPlayer.h"
 #include "SysInfo.h"
+#include "TrackText.h"
 #include "frame/Design.h"
+#include "frame/WindowRegistry.h"
+#include "mainwindow/Mahaia.h"
+#include "playlist/zerrenda.h"
 
+#include <QLabel>
 #include <QTimer>
 
 extrak::extrak()
@@ -29,8 +34,35 @@ void extrak::connectMedi()
     connect(Medi, &MediaComponent::PlayStateChanged, this, &extrak::Medi_PlayStateChanged);
 }
 
-void extrak::Medi_SongEnded(int /*result*/) {}
+// Moves on from the track counter, not from the file that ended: the counter may have moved
+// while the song played.
+void extrak::Medi_SongEnded(int /*result*/)
+{
+    Mahaia& bar = Form<Mahaia>();
+    const int next = bar.ReadTrackNumber() + 1;
+    if (next > Form<zerrenda>().ListCount())
+        return;
+    bar.OpenTrack(next);
+}
 
-void extrak::Medi_PlayStateChanged(int /*oldState*/, int /*newState*/) {}
+// Exactly one of the monitor and the title blink runs: the blink while paused.
+void extrak::Medi_PlayStateChanged(int /*oldState*/, int /*newState*/)
+{
+    QTimer* monitor = Form<Mahaia>().Timi;
+    if (Medi->PlayState() == MediaComponent::Paused) {
+        Timi2->start();
+        monitor->stop();
+    } else {
+        if (!monitor->isActive())
+            monitor->start();
+        Timi2->stop();
+    }
+}
 
-void extrak::Timi2_Timer() {}
+// While paused, the title of the file actually open shows and hides by turns.
+void extrak::Timi2_Timer()
+{
+    QLabel* title = Form<Mahaia>().Lblinfo;
+    title->setText(title->text().isEmpty() ? TrackText::TitleFromPath(Medi->CurrentFile())
+                                           : QString());
+}

@@ -66,9 +66,10 @@ private slots:
     void builtInPictureUntilTheFirstPress()
     {
         const zerrenda& playlist = Form<zerrenda>();
-        const QString builtIn = QCoreApplication::applicationDirPath() + QStringLiteral("/pictures/buttons");
-        for (const ImageButton* button : {playlist.Imaberr, playlist.Imairek, playlist.Imagehi,
-                                          playlist.Imaitxi}) {
+        const QString builtIn =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/pictures/buttons");
+        for (const ImageButton* button :
+             {playlist.Imaberr, playlist.Imairek, playlist.Imagehi, playlist.Imaitxi}) {
             QCOMPARE(button->pictureFile(), QString());
             const QImage shown = button->pictureImage();
             QVERIFY(!shown.isNull());
@@ -98,8 +99,8 @@ private slots:
     {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        WindowTest::programFolderWithout(folder.path(),
-                                         {QStringLiteral("zerrenda1.ico"), QStringLiteral("irten.ico")});
+        WindowTest::programFolderWithout(
+            folder.path(), {QStringLiteral("zerrenda1.ico"), QStringLiteral("irten.ico")});
         WindowRegistry::instance().setProgramFolder(folder.path());
         Mahaia& bar = Form<Mahaia>();
         const QImage before = bar.Imazerr->pictureImage();

@@ -39,11 +39,10 @@ private slots:
         QVERIFY(!registry().isLoaded<Mahaia>());
         splash.Form_Activate();
         QVERIFY(allLoaded());
-        for (QWidget* window : {static_cast<QWidget*>(&Form<extrak>()),
-                                static_cast<QWidget*>(&Form<Mahaia>()),
-                                static_cast<QWidget*>(&Form<zerrenda>()),
-                                static_cast<QWidget*>(&Form<artxiboak>()),
-                                static_cast<QWidget*>(&Form<Egilea>())})
+        for (QWidget* window :
+             {static_cast<QWidget*>(&Form<extrak>()), static_cast<QWidget*>(&Form<Mahaia>()),
+              static_cast<QWidget*>(&Form<zerrenda>()), static_cast<QWidget*>(&Form<artxiboak>()),
+              static_cast<QWidget*>(&Form<Egilea>())})
             QVERIFY2(window->isHidden(), qPrintable(window->objectName()));
         QVERIFY(Form<Mahaia>().Timi->isActive());
     }

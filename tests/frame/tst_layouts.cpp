@@ -75,8 +75,8 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<bool>("visible");
-        auto row = [](const char* window, const char* control, QRect geometry,
-                      const char* caption, const char* toolTip, bool visible) {
+        auto row = [](const char* window, const char* control, QRect geometry, const char* caption,
+                      const char* toolTip, bool visible) {
             QTest::addRow("%s.%s", window, control)
                 << QString::fromUtf8(window) << QString::fromUtf8(control) << geometry
                 << QString::fromUtf8(caption) << QString::fromUtf8(toolTip) << visible;
@@ -131,7 +131,8 @@ private slots:
         QCOMPARE(form.clientGeometry(widget), geometry);
         QCOMPARE(widget->toolTip(), toolTip);
         QCOMPARE(widget->isVisibleTo(&form), visible);
-        if (const auto* label = qobject_cast<const QLabel*>(widget); label && label->pixmap().isNull())
+        if (const auto* label = qobject_cast<const QLabel*>(widget);
+            label && label->pixmap().isNull())
             QCOMPARE(label->text(), caption);
         if (const auto* button = qobject_cast<const QPushButton*>(widget))
             QCOMPARE(button->text(), caption);
@@ -162,12 +163,18 @@ private slots:
         QTest::addColumn<QString>("timer");
         QTest::addColumn<int>("interval");
         QTest::addColumn<bool>("running");
-        QTest::newRow("splash end") << "Sarrera" << "Timi" << 1000 << true;
-        QTest::newRow("monitor") << "Mahaia" << "Timi" << 100 << true;
-        QTest::newRow("volume down") << "Mahaia" << "Timibera" << 100 << false;
-        QTest::newRow("volume up") << "Mahaia" << "timigora" << 100 << false;
-        QTest::newRow("title blink") << "extrak" << "Timi2" << 500 << false;
-        QTest::newRow("change watch") << "zerrenda" << "Timi3" << 100 << true;
+        QTest::newRow("splash end") << "Sarrera"
+                                    << "Timi" << 1000 << true;
+        QTest::newRow("monitor") << "Mahaia"
+                                 << "Timi" << 100 << true;
+        QTest::newRow("volume down") << "Mahaia"
+                                     << "Timibera" << 100 << false;
+        QTest::newRow("volume up") << "Mahaia"
+                                   << "timigora" << 100 << false;
+        QTest::newRow("title blink") << "extrak"
+                                     << "Timi2" << 500 << false;
+        QTest::newRow("change watch") << "zerrenda"
+                                      << "Timi3" << 100 << true;
     }
 
     void timers()
@@ -185,10 +192,10 @@ private slots:
     void hiddenMenuItems()
     {
         const Mahaia& bar = Form<Mahaia>();
-        const QStringList captions = {
-            QStringLiteral("Haundiagotu"), QStringLiteral("-"),       QStringLiteral("Aurrera"),
-            QStringLiteral("Amaitu"),      QStringLiteral("Gelditu"), QStringLiteral("Hasi"),
-            QStringLiteral("Atzera")};
+        const QStringList captions = {QStringLiteral("Haundiagotu"), QStringLiteral("-"),
+                                      QStringLiteral("Aurrera"),     QStringLiteral("Amaitu"),
+                                      QStringLiteral("Gelditu"),     QStringLiteral("Hasi"),
+                                      QStringLiteral("Atzera")};
         QCOMPARE(bar.menua->title(), QStringLiteral("menua"));
         QCOMPARE(bar.menua->actions().size(), captions.size());
         for (int index = 0; index < captions.size(); ++index) {

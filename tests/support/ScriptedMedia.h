@@ -3,7 +3,6 @@
 #include "playback/MediaComponent.h"
 
 #include <QStringList>
-
 #include <functional>
 
 // A media component whose state the test sets, recording every call the program makes, for
@@ -19,8 +18,8 @@ public:
     double duration = 0;
     int state = Stopped;
     int volume = 0;
-    QStringList calls;                    // "Open(path)", "Play", "Pause", "Stop", "Close"
-    std::function<void()> onOpen;         // runs inside Open, to see what the program did first
+    QStringList calls;            // "Open(path)", "Play", "Pause", "Stop", "Close"
+    std::function<void()> onOpen; // runs inside Open, to see what the program did first
 
     [[nodiscard]] QString CurrentFile() const override { return file; }
     void setCurrentFile(const QString& path) override;
