@@ -2,6 +2,7 @@
 
 #include "frame/Design.h"
 #include "frame/Pictures.h"
+#include "frame/Shell.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -71,7 +72,14 @@ bool Egilea::eventFilter(QObject* watched, QEvent* event)
     return FormWindow::eventFilter(watched, event);
 }
 
-void Egilea::lblURL_Click(int /*Index*/) {}
+// The e-mail address starts a message; the web address goes to the browser as it stands.
+void Egilea::lblURL_Click(int Index)
+{
+    if (Index == 0)
+        Shell::Execute(QStringLiteral("Open"), QStringLiteral("mailto:") + lblURL.at(0)->text());
+    else if (Index == 1)
+        Shell::Execute(QStringLiteral("Open"), lblURL.at(1)->text());
+}
 
 void Egilea::cmdok_Click()
 {

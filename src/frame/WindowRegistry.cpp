@@ -44,3 +44,12 @@ bool WindowRegistry::firstReport(const QString& key)
     m_reported.insert(key);
     return true;
 }
+
+void WindowRegistry::endProgram(int status)
+{
+    if (m_ender) {
+        m_ender(status);
+        return;
+    }
+    QCoreApplication::exit(status);
+}

@@ -46,6 +46,16 @@ public:
     [[nodiscard]] const MessageAnswerer& messageAnswerer() const { return m_messageAnswerer; }
     void setMessageAnswerer(MessageAnswerer answerer) { m_messageAnswerer = std::move(answerer); }
 
+    // Receives what the program hands to the desktop shell, for tests; empty means the desktop.
+    using ShellReceiver = std::function<void(const QString&, const QString&)>;
+    [[nodiscard]] const ShellReceiver& shellReceiver() const { return m_shellReceiver; }
+    void setShellReceiver(ShellReceiver receiver) { m_shellReceiver = std::move(receiver); }
+
+    // Ends the program at once: no window's close handler runs. Tests put an observer in the
+    // place of the real end.
+    void endProgram(int status);
+    void setProgramEnder(std::function<void(int)> ender) { m_ender = std::move(ender); }
+
     // True the first time a key is given, so a problem is told on standard error only once.
     bool firstReport(const QString& key);
 
@@ -57,6 +67,8 @@ private:
     QString m_programFolder;
     QSet<QString> m_reported;
     MessageAnswerer m_messageAnswerer;
+    ShellReceiver m_shellReceiver;
+    std::function<void(int)> m_ender;
 };
 
 // Reads as the design's "reference a window by name": Form<Mahaia>().Lblabe.

@@ -3,7 +3,9 @@
 #include "about/Egilea.h"
 #include "frame/Design.h"
 #include "frame/ImageButton.h"
+#include "frame/MsgBox.h"
 #include "frame/Pictures.h"
+#include "frame/TrayIcon.h"
 #include "frame/WindowRegistry.h"
 #include "playback/MediaComponent.h"
 #include "playback/SysInfo.h"
@@ -15,7 +17,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
+#include <cstdio>
 
 Mahaia::Mahaia() : FormWindow(QStringLiteral("Mahaia"), 3090, 465, FrameStyle::Thin)
 {
@@ -24,6 +28,9 @@ Mahaia::Mahaia() : FormWindow(QStringLiteral("Mahaia"), 3090, 465, FrameStyle::T
     createDisplay();
     createButtons();
     createMenu();
+    tray = new TrayIcon(this);
+    connect(tray, &TrayIcon::Notify, this, &Mahaia::Tray_Notify);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     Timi = Design::timer(this, QStringLiteral("Timi"), 100, true);
     Timibera = Design::timer(this, QStringLiteral("Timibera"), 100, false);
     timigora = Design::timer(this, QStringLiteral("timigora"), 100, false);
@@ -140,9 +147,20 @@ void Mahaia::Imazerr_MouseUp()
     Form<zerrenda>().show();
 }
 
+// Without a tray to come back from, hiding the bar would leave the program unreachable, so
+// then nothing is hidden.
 void Mahaia::Imabehe_MouseUp()
 {
+    if (!tray->available()) {
+        LoadButtonIcon(Imabehe, QStringLiteral("bera.ico"));
+        if (WindowRegistry::instance().firstReport(QStringLiteral("no tray")))
+            std::fprintf(stderr, "ixomp3: the desktop has no tray to minimise to; the bar "
+                                 "stays on screen\n");
+        return;
+    }
+    setTopmost(false);
     LoadButtonIcon(Imabehe, QStringLiteral("bera.ico"));
+    SendToTray();
 }
 
 void Mahaia::Imaegil_MouseUp()
@@ -151,32 +169,60 @@ void Mahaia::Imaegil_MouseUp()
     Form<Egilea>().show();
 }
 
+// The only way the program ends. A changed playlist is offered for saving, and the program
+// ends after "Yes" only once the save completed: a cancelled or failed save keeps it running.
 void Mahaia::Imairte_MouseUp()
 {
     LoadButtonIcon(Imairte, QStringLiteral("irten.ico"));
+    zerrenda& playlist = Form<zerrenda>();
+    if (!playlist.Imagord->isHidden()) {
+        const int answer =
+            MsgBox::Show(QStringLiteral("Gorde nahi duzu irten aurretik zerrenda hau?"),
+                         MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Irten..."));
+        if (answer == MsgBox::Yes) {
+            if (!playlist.Imagord_baziak())
+                return;
+        } else if (answer != MsgBox::No) {
+            return;
+        }
+    }
+    setTopmost(false);
+    WindowRegistry::instance().endProgram(0);
 }
 
-void Mahaia::menu_Click(int Index)
+// Alt+F4 and the like must never drop the playlist silently: they ask as the exit button does.
+void Mahaia::Form_CloseRequest()
 {
-    switch (Index) {
-    case 2:
-        NextSong();
-        break;
-    case 3:
-        StopPlayback();
-        break;
-    case 4:
-        PauseResume();
-        break;
-    case 5:
-        PlayCurrent();
-        break;
-    case 6:
-        PreviousSong();
-        break;
-    default:
-        break;
-    }
+    Imairte_MouseUp();
+}
+
+// The bar stays above other windows but never takes the focus from them.
+void Mahaia::Form_Activate()
+{
+    setTopmost(true);
+}
+
+// A bar minimised by the window manager hides: it has no task-bar button to come back from.
+void Mahaia::changeEvent(QEvent* event)
+{
+    FormWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        hide();
+}
+
+void Mahaia::setTopmost(bool on)
+{
+    if (windowHandle() == nullptr)
+        create();
+    QWindow* window = windowHandle();
+    if (window->flags().testFlag(Qt::WindowStaysOnTopHint) != on)
+        window->setFlag(Qt::WindowStaysOnTopHint, on);
+}
+
+bool Mahaia::isTopmost() const
+{
+    return windowHandle() != nullptr &&
+           windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 // The volume moves one step every 100 ms while its button is held; the press only starts the

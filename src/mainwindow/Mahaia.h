@@ -5,6 +5,7 @@
 #include <array>
 
 class ImageButton;
+class TrayIcon;
 class QAction;
 class QFrame;
 class QLabel;
@@ -20,6 +21,7 @@ public:
     Mahaia();
 
     void Form_Load() override;
+    void Form_Activate() override;
 
     QLabel* Lblabe = nullptr;
     QLabel* Lblinfo = nullptr;
@@ -42,6 +44,7 @@ public:
     QTimer* timigora = nullptr;
     QMenu* menua = nullptr;
     std::array<QAction*, 7> menu{};
+    TrayIcon* tray = nullptr;
 
     // Button handlers.
     void Imaatze_MouseUp();
@@ -58,6 +61,9 @@ public:
     void Imabera_MouseDown();
     void Imabera_MouseUp();
     void menu_Click(int Index);
+    // A mouse notification of the tray icon, by its code (0x203 double click, 0x205 right
+    // release, ...).
+    void Tray_Notify(int code);
 
     // Timers.
     void Timi_Timer();
@@ -72,6 +78,18 @@ public:
     void StopPlayback();
     void PreviousSong();
     void NextSong();
+
+    // Window commands shared by the buttons, the tray and the window manager.
+    void SendToTray();
+    enum class Restore { DoubleClick, Menu };
+    void RestoreFromTray(Restore variant);
+    // Raises the bar into the topmost band, or drops it, in place and without activating it.
+    void setTopmost(bool on);
+    [[nodiscard]] bool isTopmost() const;
+
+protected:
+    void Form_CloseRequest() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createDisplay();

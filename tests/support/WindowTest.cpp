@@ -1,6 +1,7 @@
 #include "WindowTest.h"
 
 #include "frame/MsgBox.h"
+#include "frame/Shell.h"
 #include "frame/WindowRegistry.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,8 @@ void reset()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     WindowRegistry::instance().setProgramFolder(QString());
     MsgBox::setAnswerer({});
+    Shell::setReceiver({});
+    WindowRegistry::instance().setProgramEnder({});
 }
 
 QString programFolderWithout(const QString& parent, const QStringList& missingIcons)
