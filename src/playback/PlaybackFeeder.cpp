@@ -97,6 +97,7 @@ void PlaybackFeeder::wake()
 
 void PlaybackFeeder::run()
 {
+    m_output.emplace();
     while (!m_quit.load()) {
         const std::uint32_t seen = m_wakeCount.load(std::memory_order_acquire);
         apply(takeRequest());
@@ -104,6 +105,9 @@ void PlaybackFeeder::run()
             m_wakeCount.wait(seen, std::memory_order_acquire);
     }
     closeOutput();
+    m_output.reset();
+    // SDL keeps per-thread data (its error text) for threads it did not start itself.
+    SDL_TLSCleanup();
 }
 
 PlaybackFeeder::Request PlaybackFeeder::takeRequest()
@@ -130,7 +134,7 @@ void PlaybackFeeder::apply(const Request& request)
 // Runs on the feeder thread; this is where a song's file is first touched.
 void PlaybackFeeder::startSong(const Request& request)
 {
-    const bool handOver = m_song.decodeFinished && !m_song.playedOut && m_output.isOpen() &&
+    const bool handOver = m_song.decodeFinished && !m_song.playedOut && m_output->isOpen() &&
                           request.transport == Transport::Playing;
     m_song = Song{};
     m_song.generation = request.generation;
@@ -138,7 +142,7 @@ void PlaybackFeeder::startSong(const Request& request)
     m_transport = request.transport;
     if (!handOver) {
         m_ring.discardWritten();
-        if (!m_output.isOpen())
+        if (!m_output->isOpen())
             m_ring.discardWithoutConsumer();
     }
     publishStart(request.generation);
@@ -188,7 +192,7 @@ bool PlaybackFeeder::feed()
     if (!m_song.source)
         return false;
     const bool ready = m_song.decodeFinished || m_ring.freeSpace() < m_scratch.size();
-    if (ready && !m_output.isOpen() && !m_output.open(&renderCallback, this)) {
+    if (ready && !m_output->isOpen() && !m_output->open(&renderCallback, this)) {
         failSong(QStringLiteral("no audio output"));
         return false;
     }
@@ -230,7 +234,7 @@ void PlaybackFeeder::watchEnding()
         m_song.endReported = true;
         m_reporter({EventKind::DecodeEnded, m_song.generation});
     }
-    if (queued > 0 || !m_output.isOpen())
+    if (queued > 0 || !m_output->isOpen())
         return;
     const std::uint32_t renders = m_renderCount.load(std::memory_order_relaxed);
     if (!m_song.drainStarted) {
@@ -245,7 +249,7 @@ void PlaybackFeeder::watchEnding()
 
 void PlaybackFeeder::closeOutput()
 {
-    m_output.close();
+    m_output->close();
     m_ring.discardWithoutConsumer();
 }
 

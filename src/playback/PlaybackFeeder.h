@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -116,7 +117,8 @@ private:
     // Feeder thread only.
     Transport m_transport = Transport::Stopped;
     Song m_song;
-    AudioOutput m_output;
+    // Made and destroyed on the feeder thread, so SDL's audio subsystem lives on that thread.
+    std::optional<AudioOutput> m_output;
     std::vector<float> m_scratch;
 
     std::thread m_thread;
