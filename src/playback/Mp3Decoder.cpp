@@ -1,0 +1,117 @@
+#include "Mp3Decoder.h"
+
+#include <QFile>
+
+namespace {
+
+// After this many consecutive decoder errors without a single good frame in between, the rest
+// of the file is taken to be junk.
+constexpr int MaxErrorsInARow = 16;
+
+QString describe(mpg123_handle* handle, int code)
+{
+    if (handle != nullptr && code == MPG123_ERR)
+        return QString::fromUtf8(mpg123_strerror(handle));
+    return QString::fromUtf8(mpg123_plain_strerror(code));
+}
+
+} // namespace
+
+void Mp3Decoder::HandleDeleter::operator()(mpg123_handle* handle) const
+{
+    mpg123_close(handle);
+    mpg123_delete(handle);
+}
+
+Mp3Decoder::Mp3Decoder(Handle handle) : m_handle(std::move(handle)) {}
+
+std::optional<Mp3Decoder> Mp3Decoder::open(const QString& path, QString& error)
+{
+    int code = MPG123_OK;
+    Handle handle(mpg123_new(nullptr, &code));
+    if (!handle) {
+        error = describe(nullptr, code);
+        return std::nullopt;
+    }
+    mpg123_param(handle.get(), MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+    // Every rate and channel count is accepted, always as floats; the device side converts.
+    mpg123_format_none(handle.get());
+    const long* rates = nullptr;
+    std::size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (std::size_t i = 0; i < rateCount; ++i)
+        mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+
+    if (mpg123_open(handle.get(), QFile::encodeName(path).constData()) != MPG123_OK) {
+        error = describe(handle.get(), MPG123_ERR);
+        return std::nullopt;
+    }
+    Mp3Decoder decoder(std::move(handle));
+    if (!decoder.readHeader(error))
+        return std::nullopt;
+    return decoder;
+}
+
+bool Mp3Decoder::readHeader(QString& error)
+{
+    int encoding = 0;
+    const int code =
+        mpg123_getformat(m_handle.get(), &m_format.rate, &m_format.channels, &encoding);
+    if (code != MPG123_OK || m_format.rate <= 0 || m_format.channels <= 0) {
+        error = describe(m_handle.get(), code == MPG123_OK ? MPG123_BAD_RATE : code);
+        return false;
+    }
+    long encoderDelay = -1;
+    double unused = 0.0;
+    mpg123_getstate(m_handle.get(), MPG123_ENC_DELAY, &encoderDelay, &unused);
+    // Without the encoder's tag the length is a guess from the first frame, which is far off
+    // for VBR; only a full scan gives it to the frame.
+    if (encoderDelay < 0)
+        mpg123_scan(m_handle.get());
+    const off_t length = mpg123_length(m_handle.get());
+    m_lengthFrames = length > 0 ? static_cast<std::int64_t>(length) : 0;
+    return true;
+}
+
+double Mp3Decoder::durationSeconds() const
+{
+    return static_cast<double>(m_lengthFrames) / static_cast<double>(m_format.rate);
+}
+
+Mp3Decoder::Chunk Mp3Decoder::read(float* out, std::size_t maxFrames)
+{
+    const std::size_t bytesPerFrame = sizeof(float) * static_cast<std::size_t>(m_format.channels);
+    Chunk chunk;
+    while (chunk.frames == 0 && !chunk.finished) {
+        std::size_t done = 0;
+        const int code = mpg123_read(m_handle.get(), out, maxFrames * bytesPerFrame, &done);
+        chunk.frames = done / bytesPerFrame;
+        if (code == MPG123_DONE) {
+            chunk.finished = true;
+        } else if (code == MPG123_NEW_FORMAT) {
+            // A stream that changes format midway is not something we play; its end is here.
+            chunk.finished = !formatUnchanged();
+        } else if (code != MPG123_OK) {
+            noteError(code);
+            chunk.finished = m_errorsInARow >= MaxErrorsInARow;
+        } else {
+            m_errorsInARow = 0;
+        }
+    }
+    return chunk;
+}
+
+bool Mp3Decoder::formatUnchanged()
+{
+    Format now;
+    int encoding = 0;
+    mpg123_getformat(m_handle.get(), &now.rate, &now.channels, &encoding);
+    return now.rate == m_format.rate && now.channels == m_format.channels;
+}
+
+void Mp3Decoder::noteError(int code)
+{
+    ++m_errorsInARow;
+    if (m_firstError.isEmpty())
+        m_firstError = describe(m_handle.get(), code);
+}

@@ -1,0 +1,267 @@
+#include "PlaybackFeeder.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr std::size_t Channels = AudioOutput::Channels;
+constexpr std::size_t FramesPerSecond = AudioOutput::SampleRate;
+// Two seconds queued: short songs are decoded whole before the device starts, and a song's
+// first moments never wait for the disk.
+constexpr std::size_t RingSamples = 2 * FramesPerSecond * Channels;
+constexpr std::size_t ChunkFrames = 2048;
+// The end of a song is announced this long before its last frame is heard, so that the next
+// song can be opened and queued behind it without a gap.
+constexpr std::uint64_t HandOverSamples = FramesPerSecond / 4 * Channels;
+// Callbacks to wait for after the last frame left the ring, so that the device has played
+// its own buffer out before it is closed.
+constexpr std::uint32_t DrainCallbacks = 3;
+
+} // namespace
+
+PlaybackFeeder::PlaybackFeeder(Reporter reporter)
+    : m_reporter(std::move(reporter)), m_ring(RingSamples), m_scratch(ChunkFrames * Channels),
+      m_thread([this] { run(); })
+{
+}
+
+PlaybackFeeder::~PlaybackFeeder()
+{
+    m_quit.store(true);
+    wake();
+    m_thread.join();
+}
+
+void PlaybackFeeder::request(std::uint64_t generation, const QString& path, Transport transport)
+{
+    {
+        const std::lock_guard lock(m_requestMutex);
+        m_request = Request{generation, path, transport};
+    }
+    m_hold.store(transport != Transport::Playing, std::memory_order_relaxed);
+    wake();
+}
+
+void PlaybackFeeder::setGain(float gain)
+{
+    m_gain.store(gain, std::memory_order_relaxed);
+}
+
+double PlaybackFeeder::positionSeconds(std::uint64_t generation) const
+{
+    if (m_startGeneration.load(std::memory_order_acquire) != generation)
+        return 0.0;
+    const std::uint64_t start = m_songStart.load(std::memory_order_relaxed);
+    const std::uint64_t heard =
+        std::min(m_ring.readIndex(), m_songEnd.load(std::memory_order_relaxed));
+    if (heard <= start)
+        return 0.0;
+    return static_cast<double>((heard - start) / Channels) / FramesPerSecond;
+}
+
+double PlaybackFeeder::durationSeconds(std::uint64_t generation) const
+{
+    if (m_durationGeneration.load(std::memory_order_acquire) != generation)
+        return 0.0;
+    return m_duration.load(std::memory_order_relaxed);
+}
+
+void PlaybackFeeder::renderCallback(void* userdata, Uint8* stream, int length)
+{
+    // SDL hands over a buffer laid out for the float format the device was opened with.
+    auto* out =
+        reinterpret_cast<float*>(stream); // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+    static_cast<PlaybackFeeder*>(userdata)->render(out, static_cast<std::size_t>(length) /
+                                                            sizeof(float));
+}
+
+// Runs on SDL's audio thread: no allocation, no lock, no I/O.
+void PlaybackFeeder::render(float* out, std::size_t count)
+{
+    const std::size_t got = m_hold.load(std::memory_order_relaxed) ? 0 : m_ring.read(out, count);
+    const float gain = m_gain.load(std::memory_order_relaxed);
+    if (gain != 1.0F)
+        std::for_each(out, out + got, [gain](float& sample) { sample *= gain; });
+    std::fill(out + got, out + count, 0.0F);
+    m_renderCount.fetch_add(1, std::memory_order_relaxed);
+    wake();
+}
+
+void PlaybackFeeder::wake()
+{
+    m_wakeCount.fetch_add(1, std::memory_order_release);
+    m_wakeCount.notify_one();
+}
+
+void PlaybackFeeder::run()
+{
+    m_output.emplace();
+    while (!m_quit.load()) {
+        const std::uint32_t seen = m_wakeCount.load(std::memory_order_acquire);
+        apply(takeRequest());
+        if (!feed())
+            m_wakeCount.wait(seen, std::memory_order_acquire);
+    }
+    closeOutput();
+    m_output.reset();
+    // SDL keeps per-thread data (its error text) for threads it did not start itself.
+    SDL_TLSCleanup();
+}
+
+PlaybackFeeder::Request PlaybackFeeder::takeRequest()
+{
+    const std::lock_guard lock(m_requestMutex);
+    return m_request;
+}
+
+void PlaybackFeeder::apply(const Request& request)
+{
+    if (request.generation != m_song.generation) {
+        startSong(request);
+    } else if (request.transport != m_transport) {
+        m_transport = request.transport;
+        if (m_transport == Transport::Stopped)
+            stopSong();
+    }
+    // A paused SDL device still runs (the disk driver keeps writing silence), so a device
+    // that has nothing to play is closed instead.
+    if (m_transport != Transport::Playing)
+        closeOutput();
+}
+
+// Runs on the feeder thread; this is where a song's file is first touched.
+void PlaybackFeeder::startSong(const Request& request)
+{
+    const bool handOver = m_song.decodeFinished && !m_song.playedOut && m_output->isOpen() &&
+                          request.transport == Transport::Playing;
+    m_song = Song{};
+    m_song.generation = request.generation;
+    m_song.path = request.path;
+    m_transport = request.transport;
+    if (!handOver) {
+        m_ring.discardWritten();
+        if (!m_output->isOpen())
+            m_ring.discardWithoutConsumer();
+    }
+    publishStart(request.generation);
+    publishDuration(request.generation, 0.0);
+    if (request.path.isEmpty() || m_transport == Transport::Stopped) {
+        closeOutput();
+        return;
+    }
+    QString error;
+    // A pipe or a device would block the open or never end, so only plain files are tried.
+    const QFileInfo file(request.path);
+    if (!file.isFile())
+        error =
+            file.exists() ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+    else
+        m_song.source = SongSource::open(request.path, error);
+    if (!m_song.source) {
+        failSong(error);
+        return;
+    }
+    publishDuration(request.generation, m_song.source->durationSeconds());
+}
+
+void PlaybackFeeder::failSong(const QString& why)
+{
+    std::fprintf(stderr, "IxoMp3: cannot play %s: %s\n", qPrintable(m_song.path), qPrintable(why));
+    m_song.source.reset();
+    m_ring.discardWritten();
+    closeOutput();
+    m_reporter({EventKind::Failed, m_song.generation});
+}
+
+void PlaybackFeeder::stopSong()
+{
+    m_song.source.reset();
+    m_ring.discardWritten();
+    closeOutput();
+    publishStart(m_song.generation);
+}
+
+// Returns whether there may be more to do at once; false means wait for a wake-up.
+bool PlaybackFeeder::feed()
+{
+    if (m_transport != Transport::Playing || !m_song.source || m_song.playedOut)
+        return false;
+    const bool decoded = !m_song.decodeFinished && decodeInto();
+    if (!m_song.source)
+        return false;
+    const bool ready = m_song.decodeFinished || m_ring.freeSpace() < m_scratch.size();
+    if (ready && !m_output->isOpen() && !m_output->open(&renderCallback, this)) {
+        failSong(QStringLiteral("no audio output"));
+        return false;
+    }
+    if (m_song.decodeFinished)
+        watchEnding();
+    return decoded;
+}
+
+bool PlaybackFeeder::decodeInto()
+{
+    if (m_ring.freeSpace() < m_scratch.size())
+        return false;
+    const SongSource::Chunk chunk = m_song.source->pull(m_scratch.data(), ChunkFrames);
+    m_ring.write(m_scratch.data(), chunk.frames * Channels);
+    if (chunk.finished)
+        finishDecoding();
+    return true;
+}
+
+void PlaybackFeeder::finishDecoding()
+{
+    m_song.decodeFinished = true;
+    const QString& error = m_song.source->firstError();
+    if (!m_song.source->decodedAnything()) {
+        failSong(error.isEmpty() ? QStringLiteral("no audio in the file") : error);
+        return;
+    }
+    if (!error.isEmpty())
+        std::fprintf(stderr, "IxoMp3: %s: %s\n", qPrintable(m_song.path), qPrintable(error));
+    m_songEnd.store(m_ring.writeIndex(), std::memory_order_relaxed);
+}
+
+void PlaybackFeeder::watchEnding()
+{
+    const std::uint64_t end = m_songEnd.load(std::memory_order_relaxed);
+    const std::uint64_t read = m_ring.readIndex();
+    const std::uint64_t queued = end > read ? end - read : 0;
+    if (!m_song.endReported && queued <= HandOverSamples) {
+        m_song.endReported = true;
+        m_reporter({EventKind::DecodeEnded, m_song.generation});
+    }
+    if (queued > 0 || !m_output->isOpen())
+        return;
+    const std::uint32_t renders = m_renderCount.load(std::memory_order_relaxed);
+    if (!m_song.drainStarted) {
+        m_song.drainStarted = true;
+        m_song.drainFrom = renders;
+    } else if (renders - m_song.drainFrom >= DrainCallbacks) {
+        m_song.playedOut = true;
+        closeOutput();
+        m_reporter({EventKind::PlayedOut, m_song.generation});
+    }
+}
+
+void PlaybackFeeder::closeOutput()
+{
+    m_output->close();
+    m_ring.discardWithoutConsumer();
+}
+
+void PlaybackFeeder::publishStart(std::uint64_t generation)
+{
+    m_songStart.store(m_ring.writeIndex(), std::memory_order_relaxed);
+    m_songEnd.store(UINT64_MAX, std::memory_order_relaxed);
+    m_startGeneration.store(generation, std::memory_order_release);
+}
+
+void PlaybackFeeder::publishDuration(std::uint64_t generation, double seconds)
+{
+    m_duration.store(seconds, std::memory_order_relaxed);
+    m_durationGeneration.store(generation, std::memory_order_release);
+}

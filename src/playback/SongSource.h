@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Mp3Decoder.h"
+
+#include <SDL2/SDL_audio.h>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// One song on its way to the device: decoded by Mp3Decoder, then converted by SDL to the
+// device's rate and channel count. Lives on the feeder thread.
+class SongSource {
+public:
+    struct Chunk {
+        std::size_t frames = 0;
+        bool finished = false;
+    };
+
+    // Returns null, with the reason in error, if the file cannot be played at all.
+    static std::unique_ptr<SongSource> open(const QString& path, QString& error);
+
+    [[nodiscard]] double durationSeconds() const { return m_decoder.durationSeconds(); }
+    [[nodiscard]] bool decodedAnything() const { return m_decodedFrames > 0; }
+    [[nodiscard]] const QString& firstError() const { return m_decoder.firstError(); }
+
+    // Fills out with up to maxFrames frames in the device's format.
+    Chunk pull(float* out, std::size_t maxFrames);
+
+private:
+    struct StreamDeleter {
+        void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
+    };
+    using Stream = std::unique_ptr<SDL_AudioStream, StreamDeleter>;
+
+    SongSource(Mp3Decoder decoder, Stream stream);
+    int take(float* out, std::size_t maxFrames);
+    void decodeMore();
+    void flush();
+
+    Mp3Decoder m_decoder;
+    Stream m_stream;
+    std::vector<float> m_decoded;
+    std::int64_t m_decodedFrames = 0;
+    // Device frames the song comes to once converted, known when decoding is done.
+    std::int64_t m_expectedFrames = INT64_MAX;
+    std::int64_t m_pulledFrames = 0;
+    bool m_flushed = false;
+};
