@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 // Hands a text to the desktop: "mailto:" and an address opens the mail program, a web address

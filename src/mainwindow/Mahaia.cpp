@@ -221,8 +221,7 @@ void Mahaia::setTopmost(bool on)
 
 bool Mahaia::isTopmost() const
 {
-    return windowHandle() != nullptr &&
-           windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+    return windowHandle() != nullptr && windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 // The volume moves one step every 100 ms while its button is held; the press only starts the

@@ -1,7 +1,11 @@
 // The main bar's own behaviour: where it sits, what the windows above it do, and the volume
 // buttons.
+#include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
+#include "frame/CommonDialog.h"
 #include "frame/ImageButton.h"
+#include "frame/MsgBox.h"
+#include "frame/TrayIcon.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
 #include "playback/SysInfo.h"
@@ -10,7 +14,12 @@
 #include "support/ScriptedMedia.h"
 #include "support/WindowTest.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -18,6 +27,28 @@ class tst_Mahaia : public QObject {
     Q_OBJECT
 
     ScriptedMedia* player = nullptr;
+    QStringList questions;
+    int endedWith = -1;
+
+    // Everything shown, as a user would have it before minimising.
+    Mahaia& showAll()
+    {
+        Mahaia& bar = Form<Mahaia>();
+        bar.show();
+        Form<zerrenda>().show();
+        Form<artxiboak>().show();
+        Form<Egilea>().show();
+        return bar;
+    }
+
+    void answer(int reply)
+    {
+        MsgBox::setAnswerer([this, reply](const QString& prompt, int style, const QString& title) {
+            questions << prompt + QLatin1Char('|') + QString::number(style) + QLatin1Char('|') +
+                             title;
+            return reply;
+        });
+    }
 
 private slots:
     void init()
@@ -26,7 +57,12 @@ private slots:
         Form<extrak>().replaceMedi(player);
     }
 
-    void cleanup() { WindowTest::reset(); }
+    void cleanup()
+    {
+        WindowTest::reset();
+        questions.clear();
+        endedWith = -1;
+    }
 
     // Work areas in twips; the bar's right and bottom edges meet the work area's.
     void placement_data()
@@ -120,6 +156,217 @@ private slots:
         QTest::mouseRelease(bar.Imabera, Qt::RightButton);
         bar.Timi_Timer();
         QCOMPARE(bar.Lblahot->text(), QStringLiteral("% 90"));
+    }
+
+    void activationMakesTheBarTopmostWithoutFocus()
+    {
+        Mahaia& bar = Form<Mahaia>();
+        QVERIFY(!bar.isTopmost());
+        bar.show();
+        QVERIFY(bar.isTopmost());
+        QVERIFY(bar.testAttribute(Qt::WA_ShowWithoutActivating));
+        const QPoint place = bar.pos();
+        bar.Form_Activate();
+        QCOMPARE(bar.pos(), place);
+        QCOMPARE(bar.size(), QSize(212, 37));
+    }
+
+    void minimisedByTheWindowManagerHides()
+    {
+        Mahaia& bar = Form<Mahaia>();
+        bar.show();
+        bar.setWindowState(Qt::WindowMinimized);
+        QVERIFY(bar.isHidden());
+        QVERIFY(!bar.tray->isShown());
+    }
+
+    // Minimising hides every window, the destroyed browser too (made again, hidden), drops
+    // the topmost state and puts the icon in the tray.
+    void minimiseSendsEverythingToTheTray()
+    {
+        Mahaia& bar = showAll();
+        bar.tray->pinAvailability(true);
+        WindowRegistry::instance().unload<artxiboak>();
+        QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
+        QVERIFY(WindowRegistry::instance().isLoaded<artxiboak>());
+        QVERIFY(Form<artxiboak>().isHidden());
+        QVERIFY(Form<zerrenda>().isHidden());
+        QVERIFY(Form<Egilea>().isHidden());
+        QVERIFY(bar.isHidden());
+        QVERIFY(!bar.isTopmost());
+        QVERIFY(bar.tray->isShown());
+        QCOMPARE(bar.tray->tip(), QStringLiteral("IxoMP3"));
+        QCOMPARE(bar.Imabehe->pictureFile(), QStringLiteral("bera.ico"));
+    }
+
+    // Without a tray the bar would be unreachable once hidden, so nothing hides.
+    void minimiseWithoutATrayHidesNothing()
+    {
+        Mahaia& bar = showAll();
+        bar.tray->pinAvailability(false);
+        QTest::mouseClick(bar.Imabehe, Qt::LeftButton);
+        QVERIFY(bar.isVisible());
+        QVERIFY(bar.isTopmost());
+        QVERIFY(Form<zerrenda>().isVisible());
+        QVERIFY(!bar.tray->isShown());
+        QVERIFY(!WindowRegistry::instance().firstReport(QStringLiteral("no tray")));
+    }
+
+    void trayNotifications_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("restores");
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("move") << 0x200 << false << false;
+        QTest::newRow("left press") << 0x201 << false << false;
+        QTest::newRow("left release") << 0x202 << false << false;
+        QTest::newRow("left double click") << 0x203 << true << false;
+        QTest::newRow("right press") << 0x204 << false << false;
+        QTest::newRow("right release") << 0x205 << false << true;
+        QTest::newRow("right double click") << 0x206 << false << false;
+        QTest::newRow("middle release") << 0x208 << false << false;
+    }
+
+    void trayNotifications()
+    {
+        QFETCH(int, code);
+        QFETCH(bool, restores);
+        QFETCH(bool, menu);
+        Mahaia& bar = showAll();
+        bar.tray->pinAvailability(true);
+        bar.Imabehe_MouseUp();
+        emit bar.tray->Notify(code);
+        QCOMPARE(bar.isVisible(), restores);
+        QCOMPARE(bar.tray->isShown(), !restores);
+        QCOMPARE(bar.menua->isVisible(), menu);
+        if (restores)
+            QVERIFY(bar.isTopmost());
+        bar.menua->hide();
+    }
+
+    // Either way back shows only the bar; what was open before stays hidden.
+    void restoreShowsOnlyTheBar_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("double click") << false;
+        QTest::newRow("menu item") << true;
+    }
+
+    void restoreShowsOnlyTheBar()
+    {
+        QFETCH(bool, fromMenu);
+        Mahaia& bar = showAll();
+        bar.tray->pinAvailability(true);
+        bar.Imabehe_MouseUp();
+        fromMenu ? bar.menu_Click(0) : bar.Tray_Notify(TrayIcon::LeftDoubleClick);
+        QVERIFY(bar.isVisible());
+        QVERIFY(!bar.isMinimized());
+        QVERIFY(bar.isTopmost());
+        QVERIFY(!bar.tray->isShown());
+        QVERIFY(Form<zerrenda>().isHidden());
+        QVERIFY(Form<artxiboak>().isHidden());
+        QVERIFY(Form<Egilea>().isHidden());
+    }
+
+    // The menu drives the hidden bar: its counter moves while it stays in the tray.
+    void menuDrivesTheHiddenBar()
+    {
+        Mahaia& bar = showAll();
+        bar.tray->pinAvailability(true);
+        for (int number = 1; number <= 3; ++number)
+            Form<zerrenda>().lista->addItem(QStringLiteral("/m/%1.mp3").arg(number));
+        bar.Timi_Timer();
+        bar.Imabehe_MouseUp();
+        bar.menu_Click(2);
+        QCOMPARE(bar.Lblabe->text(), QStringLiteral("2/3"));
+        bar.menu_Click(5);
+        QCOMPARE(player->calls, QStringList{QStringLiteral("Open(/m/2.mp3)")});
+        QVERIFY(bar.isHidden());
+        QVERIFY(bar.tray->isShown());
+    }
+
+    void windowButtons()
+    {
+        Mahaia& bar = Form<Mahaia>();
+        bar.Imazerr_MouseUp();
+        bar.Imazerr_MouseUp();
+        QVERIFY(Form<zerrenda>().isVisible());
+        bar.Imaegil_MouseUp();
+        QVERIFY(Form<Egilea>().isVisible());
+    }
+
+    void exit_data()
+    {
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<int>("reply");
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("nothing unsaved ends without a question") << false << 0 << "" << true;
+        QTest::newRow("cancel keeps running") << true << int(MsgBox::Cancel) << "" << false;
+        QTest::newRow("no ends") << true << int(MsgBox::No) << "" << true;
+        QTest::newRow("yes and a saved list ends") << true << int(MsgBox::Yes) << "file" << true;
+        QTest::newRow("yes and a cancelled save keeps running")
+            << true << int(MsgBox::Yes) << "cancel" << false;
+        QTest::newRow("yes and a failed save keeps running")
+            << true << int(MsgBox::Yes) << "folder" << false;
+    }
+
+    void exit()
+    {
+        QFETCH(bool, unsaved);
+        QFETCH(int, reply);
+        QFETCH(QString, save);
+        QFETCH(bool, ends);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        WindowRegistry::instance().setProgramEnder([this](int status) { endedWith = status; });
+        answer(reply);
+        zerrenda& playlist = Form<zerrenda>();
+        playlist.lista->addItems({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")});
+        playlist.Imagord->setVisible(unsaved);
+        playlist.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) {
+            if (save == QStringLiteral("file"))
+                return folder.filePath(QStringLiteral("list.m3u"));
+            return save == QStringLiteral("folder") ? folder.path() : QString();
+        });
+        Mahaia& bar = Form<Mahaia>();
+        bar.show();
+        QTest::mouseClick(bar.Imairte, Qt::RightButton);
+        QCOMPARE(endedWith, ends ? 0 : -1);
+        QCOMPARE(bar.isTopmost(), !ends);
+        const bool failed = save == QStringLiteral("folder");
+        QCOMPARE(questions.size(), unsaved ? (failed ? 2 : 1) : 0);
+        if (unsaved)
+            QCOMPARE(questions.constFirst(),
+                     QStringLiteral("Gorde nahi duzu irten aurretik zerrenda hau?|35|Irten..."));
+        if (failed)
+            QVERIFY(questions.at(1).startsWith(QStringLiteral("Ezin izan da zerrenda gorde: ")) &&
+                    questions.at(1).endsWith(QStringLiteral("|16|Okerra")));
+        QCOMPARE(playlist.ListCount(), 2);
+        if (!ends)
+            QVERIFY(!playlist.Imagord->isHidden());
+        if (save == QStringLiteral("file"))
+            QCOMPARE(QFile(folder.filePath(QStringLiteral("list.m3u"))).size(), 20);
+    }
+
+    // A close request from the window manager asks as the exit button does; on the other
+    // windows it only hides them.
+    void closeRequests()
+    {
+        WindowRegistry::instance().setProgramEnder([this](int status) { endedWith = status; });
+        answer(MsgBox::Cancel);
+        Mahaia& bar = showAll();
+        Form<zerrenda>().Imagord->show();
+        QVERIFY(!bar.close());
+        QCOMPARE(questions.size(), 1);
+        QCOMPARE(endedWith, -1);
+        QVERIFY(bar.isVisible());
+        QVERIFY(!Form<zerrenda>().close());
+        QVERIFY(Form<zerrenda>().isHidden());
+        QVERIFY(WindowRegistry::instance().isLoaded<zerrenda>());
+        Form<zerrenda>().Imagord->hide();
+        bar.close();
+        QCOMPARE(endedWith, 0);
     }
 };
 

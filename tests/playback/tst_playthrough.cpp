@@ -1,0 +1,102 @@
+// A playlist of real songs plays through by itself, with the real player on SDL's disk driver:
+// the end-of-song chain moves the counter to the last song and playback then stops.
+#include "frame/WindowRegistry.h"
+#include "mainwindow/Mahaia.h"
+#include "playback/MediaComponent.h"
+#include "playback/extrak.h"
+#include "playlist/zerrenda.h"
+#include "support/SongFactory.h"
+#include "support/WindowTest.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int DeviceRate = 44100;
+
+// Frequency of the left channel over a stretch of interleaved stereo floats, from its zero
+// crossings.
+double frequencyAt(const QVector<float>& samples, qsizetype firstFrame, qsizetype frames)
+{
+    int crossings = 0;
+    for (qsizetype frame = firstFrame + 1; frame < firstFrame + frames; ++frame) {
+        const bool before = samples.at(2 * (frame - 1)) >= 0;
+        const bool now = samples.at(2 * frame) >= 0;
+        crossings += before != now ? 1 : 0;
+    }
+    return crossings / 2.0 / (double(frames) / DeviceRate);
+}
+
+} // namespace
+
+class tst_playthrough : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir output;
+    SongFactory factory;
+
+    QVector<float> heard() const
+    {
+        QFile file(output.filePath(QStringLiteral("heard.raw")));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = file.readAll();
+        QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
+        std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+        return samples;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(output.isValid());
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE",
+                QFile::encodeName(output.filePath(QStringLiteral("heard.raw"))));
+        qputenv("SDL_DISKAUDIODELAY", "0");
+    }
+
+    void cleanup() { WindowTest::reset(); }
+
+    void fiveSongsPlayThroughAndStop()
+    {
+        const QList<double> tones = {300, 400, 500, 600, 700};
+        zerrenda& playlist = Form<zerrenda>();
+        for (double tone : tones) {
+            const QString path = factory.song({DeviceRate, 2, 1.0, false, true, tone});
+            QVERIFY2(!path.isEmpty(), qPrintable(factory.error()));
+            playlist.lista->addItem(path);
+        }
+        Mahaia& bar = Form<Mahaia>();
+        MediaComponent& player = *Form<extrak>().Medi;
+        QSignalSpy ended(&player, &MediaComponent::SongEnded);
+        bar.Timi_Timer();
+        QCOMPARE(bar.Lblabe->text(), QStringLiteral("1/5"));
+        bar.Imahasi_MouseUp();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 5, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), 10000);
+        QCOMPARE(bar.Lblabe->text(), QStringLiteral("5/5"));
+        QCOMPARE(player.CurrentFile(), playlist.List(4));
+
+        // The device closes whenever playback rests, and the disk driver starts its file anew
+        // when the device opens, so the file holds what was heard since the last song began.
+        const QVector<float> samples = heard();
+        qsizetype end = samples.size() / 2;
+        while (end > 0 && std::fabs(samples.at(2 * (end - 1))) < 0.01F)
+            --end;
+        QVERIFY(end > DeviceRate * 3 / 4);
+        const double last = frequencyAt(samples, end - DeviceRate * 3 / 4, DeviceRate / 2);
+        QVERIFY2(std::fabs(last - tones.last()) < tones.last() * 0.03,
+                 qPrintable(QStringLiteral("last song heard at %1 Hz").arg(last)));
+    }
+};
+
+QTEST_MAIN(tst_playthrough)
+#include "tst_playthrough.moc"
