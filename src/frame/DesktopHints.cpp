@@ -7,65 +7,106 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace DesktopHints {
 
 namespace {
 
+template <class Reply> using XcbReply = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_connection_t* x11Connection()
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        return nullptr;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 == nullptr ? nullptr : x11->connection();
+}
+
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
     const auto cookie = xcb_intern_atom(connection, 0, std::strlen(name), name);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+    const XcbReply<xcb_intern_atom_reply_t> reply(
         xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-xcb_window_t rootOf(xcb_connection_t* connection)
+bool isViewable(xcb_connection_t* connection, xcb_window_t window)
 {
-    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const XcbReply<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window),
+                                        nullptr),
+        &std::free);
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
-// A mapped window's state belongs to the window manager and is changed by asking it.
-void askWindowManager(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t state,
-                      xcb_atom_t first, xcb_atom_t second)
+// Once a window is managed its state belongs to the window manager and is changed by asking
+// it; before that, the window's own property is what the manager reads when it takes it on.
+void changeState(xcb_connection_t* connection, xcb_window_t window, bool add,
+                 const std::vector<xcb_atom_t>& states)
 {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = state;
-    message.data.data32[0] = 1; // add
-    message.data.data32[1] = first;
-    message.data.data32[2] = second;
-    message.data.data32[3] = 1; // from an application
-    std::array<char, 32> bytes{};
-    std::memcpy(bytes.data(), &message, sizeof message);
-    xcb_send_event(connection, 0, rootOf(connection),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   bytes.data());
+    const xcb_atom_t property = atom(connection, "_NET_WM_STATE");
+    if (isViewable(connection, window)) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = window;
+        message.type = property;
+        message.data.data32[0] = add ? 1 : 0;
+        message.data.data32[1] = states.at(0);
+        message.data.data32[2] = states.size() > 1 ? states.at(1) : 0;
+        message.data.data32[3] = 1; // from an application
+        std::array<char, 32> bytes{};
+        std::memcpy(bytes.data(), &message, sizeof message);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_send_event(connection, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       bytes.data());
+    } else {
+        const XcbReply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(
+                connection,
+                xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 1024), nullptr),
+            &std::free);
+        std::vector<xcb_atom_t> atoms;
+        if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+            atoms.assign(data, data + reply->value_len);
+        }
+        for (xcb_atom_t state : states) {
+            std::erase(atoms, state);
+            if (add)
+                atoms.push_back(state);
+        }
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, property, XCB_ATOM_ATOM, 32,
+                            atoms.size(), atoms.data());
+    }
+    xcb_flush(connection);
 }
 
 } // namespace
 
 void keepOffTaskbar(QWidget* window)
 {
-    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr)
         return;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr)
+    changeState(connection, static_cast<xcb_window_t>(window->winId()), true,
+                {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                 atom(connection, "_NET_WM_STATE_SKIP_PAGER")});
+}
+
+void setAbove(QWidget* window, bool above)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr) {
+        if (QWindow* handle = window->windowHandle())
+            handle->setFlag(Qt::WindowStaysOnTopHint, above);
         return;
-    xcb_connection_t* connection = x11->connection();
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
-    const std::array<xcb_atom_t, 2> skip = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                            atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
-    if (window->windowHandle() != nullptr && window->windowHandle()->isExposed())
-        askWindowManager(connection, id, state, skip[0], skip[1]);
-    else
-        xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32,
-                            skip.size(), skip.data());
-    xcb_flush(connection);
+    }
+    changeState(connection, static_cast<xcb_window_t>(window->winId()), above,
+                {atom(connection, "_NET_WM_STATE_ABOVE")});
 }
 
 } // namespace DesktopHints

@@ -2,11 +2,16 @@
 
 class QWidget;
 
-// Hints to the window manager that Qt has no API for.
+// Window-manager hints the program gives through the desktop's own protocol, where Qt has no
+// API for them or would re-create the window to change them.
 namespace DesktopHints {
 
 // Keeps a window out of the task bar and the pager. Only the tray icon may stand for the
 // program there. Does nothing off X11.
 void keepOffTaskbar(QWidget* window);
+
+// Puts a window into the topmost band, or takes it out, in place: no move, no resize, no
+// activation.
+void setAbove(QWidget* window, bool above);
 
 } // namespace DesktopHints

@@ -101,9 +101,10 @@ void FormWindow::paintThinFrame(QPainter& painter) const
 void FormWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    DesktopHints::keepOffTaskbar(this);
     if (!event->spontaneous())
         Form_Activate();
+    // Last, since a change of window flags in the activation may rewrite the window's state.
+    DesktopHints::keepOffTaskbar(this);
 }
 
 bool FormWindow::event(QEvent* event)

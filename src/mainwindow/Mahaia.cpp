@@ -2,6 +2,7 @@
 
 #include "about/Egilea.h"
 #include "frame/Design.h"
+#include "frame/DesktopHints.h"
 #include "frame/ImageButton.h"
 #include "frame/MsgBox.h"
 #include "frame/Pictures.h"
@@ -13,11 +14,11 @@
 #include "playlist/zerrenda.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
-#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 
@@ -123,8 +124,9 @@ void Mahaia::createMenu()
         QStringLiteral("Amaitu"),      QStringLiteral("Gelditu"), QStringLiteral("Hasi"),
         QStringLiteral("Atzera")};
     for (int index = 0; index < int(captions.size()); ++index) {
-        QAction* item = menua->addAction(captions.at(index));
-        item->setSeparator(captions.at(index) == QStringLiteral("-"));
+        // A "-" caption makes a separator line, which shows no text of its own.
+        const bool separator = captions.at(index) == QStringLiteral("-");
+        QAction* item = separator ? menua->addSeparator() : menua->addAction(captions.at(index));
         connect(item, &QAction::triggered, this, [this, index] { menu_Click(index); });
         menu.at(index) = item;
     }
@@ -212,16 +214,13 @@ void Mahaia::changeEvent(QEvent* event)
 
 void Mahaia::setTopmost(bool on)
 {
-    if (windowHandle() == nullptr)
-        create();
-    QWindow* window = windowHandle();
-    if (window->flags().testFlag(Qt::WindowStaysOnTopHint) != on)
-        window->setFlag(Qt::WindowStaysOnTopHint, on);
+    m_topmost = on;
+    DesktopHints::setAbove(this, on);
 }
 
 bool Mahaia::isTopmost() const
 {
-    return windowHandle() != nullptr && windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+    return m_topmost;
 }
 
 // The volume moves one step every 100 ms while its button is held; the press only starts the
