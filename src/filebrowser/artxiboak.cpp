@@ -91,7 +91,7 @@ void artxiboak::artxi_PathChange()
 void artxiboak::artxi_Click()
 {
     if (artxi->ListCount() > 0)
-        Imagehitu->setVisible(!artxi->selectedItems().isEmpty());
+        Imagehitu->setVisible(artxi->selectionModel()->hasSelection());
 }
 
 // Appends every selected file, in the file list's order, marks the playlist as changed and
@@ -101,12 +101,11 @@ void artxiboak::Imagehitu_MouseUp()
     LoadButtonIcon(Imagehitu, QStringLiteral("gehitu.ico"));
     zerrenda& playlist = Form<zerrenda>();
     // The root folder already ends in a separator and so gives two; paths stay as formed.
-    const QString folder = artxi->Path() + QDir::separator();
+    const QString folder = QDir::toNativeSeparators(artxi->Path()) + QDir::separator();
     QStringList chosen;
-    for (int index = 0; index < artxi->ListCount(); ++index) {
-        if (artxi->Selected(index))
-            chosen << folder + artxi->List(index);
-    }
+    const QList<int> rows = artxi->selectedRows();
+    for (int index : rows)
+        chosen << folder + artxi->List(index);
     playlist.appendItems(chosen);
     playlist.Imagord->show();
     WindowRegistry::instance().unload<artxiboak>();

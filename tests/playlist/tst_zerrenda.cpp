@@ -20,6 +20,8 @@ private slots:
     void cleanup();
     void selectionRule_data();
     void selectionRule();
+    void selectionRuleAfterUnticking_data();
+    void selectionRuleAfterUnticking();
     void emptyListLeavesRemoveAlone();
     void move_data();
     void move();
@@ -194,6 +196,30 @@ void tst_zerrenda::selectionRule()
     window().appendItems(numbered(QStringLiteral("a"), count));
     select({0});
     select(selected);
+    QCOMPARE(flags(window()), shown);
+}
+
+// A range picked with Shift, then rows of it unticked with Ctrl: the selection is then kept as
+// pieces of ranges, which the rule must still read as one row or several.
+void tst_zerrenda::selectionRuleAfterUnticking_data()
+{
+    QTest::addColumn<int>("untick");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("start and end") << -1 << QStringLiteral("-kgb");
+    QTest::newRow("middle only") << 2 << QStringLiteral("-k--");
+}
+
+void tst_zerrenda::selectionRuleAfterUnticking()
+{
+    QFETCH(int, untick);
+    QFETCH(QString, shown);
+    window().appendItems(numbered(QStringLiteral("a"), 5));
+    QItemSelectionModel* model = window().lista->selectionModel();
+    const QAbstractItemModel* items = window().lista->model();
+    model->select(QItemSelection(items->index(1, 0), items->index(3, 0)),
+                  QItemSelectionModel::ClearAndSelect);
+    for (int row : untick < 0 ? QList<int>{1, 3} : QList<int>{untick})
+        model->select(items->index(row, 0), QItemSelectionModel::Toggle);
     QCOMPARE(flags(window()), shown);
 }
 
