@@ -228,10 +228,10 @@ int main(int argc, char** argv)
         const bool met = figure.targetMs <= 0 || figure.medianMs <= figure.targetMs;
         allMet = allMet && met;
         if (figure.targetMs > 0)
-            std::printf("%-40s %12.5f %10.1f %s\n", figure.name, figure.medianMs, figure.targetMs,
+            std::printf("%-40s %12.6f %10.1f %s\n", figure.name, figure.medianMs, figure.targetMs,
                         met ? "ok" : "MISSED");
         else
-            std::printf("%-40s %12.5f %10s\n", figure.name, figure.medianMs, "-");
+            std::printf("%-40s %12.6f %10s\n", figure.name, figure.medianMs, "-");
     }
     WindowRegistry::instance().unloadAll();
     return allMet ? 0 : 1;

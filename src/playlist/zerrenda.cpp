@@ -11,6 +11,7 @@
 #include "mainwindow/Mahaia.h"
 
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameStyle::Thin)
@@ -211,6 +212,9 @@ void zerrenda::clearList()
 void zerrenda::Imaberr_MouseUp()
 {
     LoadButtonIcon(Imaberr, QStringLiteral("berria.ico"));
+    if (m_fileCommandRunning)
+        return;
+    const QScopedValueRollback running(m_fileCommandRunning, true);
     if (Imagord->isHidden()) {
         clearList();
         Imakend->hide();
@@ -222,7 +226,7 @@ void zerrenda::Imaberr_MouseUp()
         MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
                      MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
     if (answer == MsgBox::Yes) {
-        if (Imagord_baziak())
+        if (saveList())
             clearList();
     } else if (answer == MsgBox::No) {
         Imagord->hide();

@@ -40,6 +40,7 @@ private slots:
     void openButton();
     void failures_data();
     void failures();
+    void fileCommandsWaitTheirTurn();
 
 private:
     struct Message {
@@ -68,6 +69,7 @@ private:
     QList<int> m_answers;
     QList<Dialog> m_dialogs;
     QStringList m_choices;
+    std::function<void()> m_duringDialog;
 };
 
 Q_DECLARE_METATYPE(CommonDialog::Kind)
@@ -114,6 +116,8 @@ void tst_zerrenda::init()
     });
     window().diago->setChooser([this](const CommonDialog& dialog, CommonDialog::Kind kind) {
         m_dialogs.append({kind, dialog.Flags, dialog.DialogTitle, dialog.Filter, dialog.FileName});
+        if (m_duringDialog)
+            std::exchange(m_duringDialog, {})();
         return m_choices.isEmpty() ? QString() : chosen(m_choices.takeFirst());
     });
 }
@@ -126,6 +130,7 @@ void tst_zerrenda::cleanup()
     m_answers.clear();
     m_dialogs.clear();
     m_choices.clear();
+    m_duringDialog = {};
 }
 
 // Dialog answers name files in the test's folder unless absolute; "" stands for cancel.
@@ -585,6 +590,27 @@ void tst_zerrenda::failures()
     QVERIFY(QFileInfo(pathOf(QStringLiteral("karpeta"))).isDir());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
              QStringList{QStringLiteral("hasiera.m3u")});
+}
+
+// While the save dialog is open, a timer or another window starts every file command again:
+// none of them runs, and the save goes on to write the list as it was.
+void tst_zerrenda::fileCommandsWaitTheirTurn()
+{
+    startWith(3, 2);
+    const QStringList before = items();
+    QList<bool> nested;
+    m_duringDialog = [this, &nested] {
+        nested << window().Imagord_baziak() << window().imairek_baziak();
+        window().Imaberr_MouseUp();
+        window().Imairek_MouseUp();
+    };
+    m_choices << QStringLiteral("gordea.m3u") << QStringLiteral("hasiera.m3u");
+    QVERIFY(window().Imagord_baziak());
+    QCOMPARE(nested, (QList<bool>{false, false}));
+    QCOMPARE(m_dialogs.size(), 1);
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(items(), before);
+    QCOMPARE(contentsOf(pathOf(QStringLiteral("gordea.m3u"))).count('\n'), 5);
 }
 
 QTEST_MAIN(tst_zerrenda)
