@@ -61,6 +61,14 @@ void artxiboak::Form_Activate()
     Form<zerrenda>().diago->InitDir = QDir::rootPath();
 }
 
+// The dialogs' starting folder is set on every activation; before the first one it is still
+// empty, and an empty drive would only fail again.
+QString artxiboak::fallbackDrive()
+{
+    const QString start = Form<zerrenda>().diago->InitDir;
+    return start.isEmpty() ? QDir::rootPath() : start;
+}
+
 // A drive that cannot be opened asks to try again; giving up goes back to the drive of the
 // dialogs' starting folder.
 void artxiboak::unitatea_Change()
@@ -71,7 +79,7 @@ void artxiboak::unitatea_Change()
             MsgBox::Show(QStringLiteral("unitate hutsa..."), MsgBox::RetryCancel + MsgBox::Critical,
                          QStringLiteral("Okerra"));
         if (answer != MsgBox::Retry) {
-            unitatea->setDrive(Form<zerrenda>().diago->InitDir);
+            unitatea->setDrive(fallbackDrive());
             return;
         }
     }

@@ -29,6 +29,7 @@ private slots:
     void folderEndingInSeparatorGivesTwo();
     void closeAndReopenKeepsState();
     void addAndReopenStartsFresh();
+    void failingDriveAsksThenFallsBack_data();
     void failingDriveAsksThenFallsBack();
     void vanishedFolderShowsEmpty();
     void activationSetsDialogFolder();
@@ -188,22 +189,36 @@ void tst_artxiboak::addAndReopenStartsFresh()
     QVERIFY(browser().artxi->selectedItems().isEmpty());
 }
 
-// The drive list is given a folder that does not exist as a drive: it beeps and asks, Retry
-// asks again, Cancel returns to the drive of the dialogs' starting folder.
+void tst_artxiboak::failingDriveAsksThenFallsBack_data()
+{
+    QTest::addColumn<QString>("startFolder");
+    QTest::addColumn<QString>("fallback");
+    QTest::newRow("drive of the dialogs' folder")
+        << QStringLiteral("musika/azpi") << QStringLiteral("musika");
+    QTest::newRow("before any activation: the root") << QString() << QDir::rootPath();
+}
+
+// The drive list is given a folder that does not exist as a drive: it asks, Retry asks again,
+// Cancel returns to the drive of the dialogs' starting folder.
 void tst_artxiboak::failingDriveAsksThenFallsBack()
 {
+    QFETCH(QString, startFolder);
+    QFETCH(QString, fallback);
     const QString good = pathOf(QStringLiteral("musika"));
     const QString missing = pathOf(QStringLiteral("ez-dago"));
-    Form<zerrenda>().diago->InitDir = good + QStringLiteral("/azpi");
+    if (!startFolder.isEmpty())
+        Form<zerrenda>().diago->InitDir = pathOf(startFolder);
+    if (!fallback.startsWith(u'/'))
+        fallback = pathOf(fallback);
     browser().unitatea->setDrives({good, missing});
     openFolder(good + QStringLiteral("/azpi"));
     m_answers << MsgBox::Retry << MsgBox::Cancel;
     browser().unitatea->setDrive(missing);
     const QString asked = QStringLiteral("unitate hutsa...|21|Okerra");
     QCOMPARE(m_messages, (QStringList{asked, asked}));
-    QCOMPARE(browser().unitatea->Drive(), good);
-    QCOMPARE(browser().karpeta->Path(), good);
-    QCOMPARE(browser().artxi->ListCount(), 4);
+    QCOMPARE(browser().unitatea->Drive(), fallback);
+    QCOMPARE(browser().karpeta->Path(), fallback);
+    QCOMPARE(browser().artxi->Path(), fallback);
 }
 
 void tst_artxiboak::vanishedFolderShowsEmpty()
