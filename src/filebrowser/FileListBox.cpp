@@ -1,5 +1,7 @@
 #include "FileListBox.h"
 
+#include "playlist/ListSelection.h"
+
 #include <QDir>
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
@@ -32,6 +34,11 @@ bool FileListBox::Selected(int index) const
 {
     const QListWidgetItem* entry = item(index);
     return entry != nullptr && entry->isSelected();
+}
+
+QList<int> FileListBox::selectedRows() const
+{
+    return ListSelection::rows(selectionModel(), count());
 }
 
 // A folder that cannot be read lists nothing.

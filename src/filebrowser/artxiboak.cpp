@@ -61,6 +61,14 @@ void artxiboak::Form_Activate()
     Form<zerrenda>().diago->InitDir = QDir::rootPath();
 }
 
+// The dialogs' starting folder is set on every activation; before the first one it is still
+// empty, and an empty drive would only fail again.
+QString artxiboak::fallbackDrive()
+{
+    const QString start = Form<zerrenda>().diago->InitDir;
+    return start.isEmpty() ? QDir::rootPath() : start;
+}
+
 // A drive that cannot be opened asks to try again; giving up goes back to the drive of the
 // dialogs' starting folder.
 void artxiboak::unitatea_Change()
@@ -71,7 +79,7 @@ void artxiboak::unitatea_Change()
             MsgBox::Show(QStringLiteral("unitate hutsa..."), MsgBox::RetryCancel + MsgBox::Critical,
                          QStringLiteral("Okerra"));
         if (answer != MsgBox::Retry) {
-            unitatea->setDrive(Form<zerrenda>().diago->InitDir);
+            unitatea->setDrive(fallbackDrive());
             return;
         }
     }
@@ -91,7 +99,7 @@ void artxiboak::artxi_PathChange()
 void artxiboak::artxi_Click()
 {
     if (artxi->ListCount() > 0)
-        Imagehitu->setVisible(!artxi->selectedItems().isEmpty());
+        Imagehitu->setVisible(artxi->selectionModel()->hasSelection());
 }
 
 // Appends every selected file, in the file list's order, marks the playlist as changed and
@@ -101,12 +109,11 @@ void artxiboak::Imagehitu_MouseUp()
     LoadButtonIcon(Imagehitu, QStringLiteral("gehitu.ico"));
     zerrenda& playlist = Form<zerrenda>();
     // The root folder already ends in a separator and so gives two; paths stay as formed.
-    const QString folder = artxi->Path() + QDir::separator();
+    const QString folder = QDir::toNativeSeparators(artxi->Path()) + QDir::separator();
     QStringList chosen;
-    for (int index = 0; index < artxi->ListCount(); ++index) {
-        if (artxi->Selected(index))
-            chosen << folder + artxi->List(index);
-    }
+    const QList<int> rows = artxi->selectedRows();
+    for (int index : rows)
+        chosen << folder + artxi->List(index);
     playlist.appendItems(chosen);
     playlist.Imagord->show();
     WindowRegistry::instance().unload<artxiboak>();

@@ -30,4 +30,7 @@ public:
     void artxi_Click();
     void Imagehitu_MouseUp();
     void Imautzi_MouseUp();
+
+private:
+    static QString fallbackDrive();
 };

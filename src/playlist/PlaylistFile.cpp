@@ -27,8 +27,12 @@ QStringList splitLines(const QByteArray& bytes)
 
 ReadResult read(const QString& path)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo source(path);
+    if (source.isDir())
         return {{}, QStringLiteral("%1 karpeta bat da").arg(path)};
+    // A device such as /dev/zero never ends and a pipe may never answer.
+    if (source.exists() && !source.isFile())
+        return {{}, QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
@@ -40,17 +44,24 @@ ReadResult read(const QString& path)
 
 QString write(const QString& path, const QStringList& items)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo target(path);
+    if (target.isDir())
         return QStringLiteral("%1 karpeta bat da").arg(path);
+    // Writing beside the target and renaming would put a plain file in place of a device or a
+    // pipe, so only a plain file, or a new name, is ever replaced.
+    if (target.exists() && !target.isFile())
+        return QStringLiteral("%1 ez da fitxategi arrunta").arg(path);
     QByteArray bytes;
     for (const QString& item : items) {
         bytes += item.toLocal8Bit();
         bytes += "\r\n";
     }
+    // Unbuffered, so that a disk that fills up part-way shows as a short write here; Qt's own
+    // buffer would lose that failure and let the commit replace the old file with a cut one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString why = file.errorString();
         file.cancelWriting();
         return why;

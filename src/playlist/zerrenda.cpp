@@ -1,5 +1,6 @@
 #include "zerrenda.h"
 
+#include "ListSelection.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/CommonDialog.h"
 #include "frame/Design.h"
@@ -10,6 +11,7 @@
 #include "mainwindow/Mahaia.h"
 
 #include <QListWidget>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameStyle::Thin)
@@ -119,31 +121,17 @@ void zerrenda::Timi3_Timer()
         Imagord->show();
 }
 
-namespace {
-
-int firstSelectedRow(const QListWidget* list)
-{
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            return row;
-    }
-    return -1;
-}
-
-} // namespace
-
 // Remove is offered while any song is selected; a move only while exactly one song is selected
 // and it has somewhere to go.
 void zerrenda::lista_Click()
 {
     const int count = ListCount();
-    const auto selected = lista->selectionModel()->selectedRows();
+    const ListSelection::Summary selected = ListSelection::summarise(lista->selectionModel());
     if (count > 0)
-        Imakend->setVisible(!selected.isEmpty());
-    if (selected.size() == 1 && count > 1) {
-        const int row = selected.constFirst().row();
-        Imagora->setVisible(row > 0);
-        Imabera->setVisible(row < count - 1);
+        Imakend->setVisible(selected.first >= 0);
+    if (selected.single && count > 1) {
+        Imagora->setVisible(selected.first > 0);
+        Imabera->setVisible(selected.first < count - 1);
     } else {
         Imagora->hide();
         Imabera->hide();
@@ -154,7 +142,7 @@ void zerrenda::lista_Click()
 // list is a changed list: it must not be dropped at exit without the question.
 void zerrenda::moveSelected(int step)
 {
-    const int from = firstSelectedRow(lista);
+    const int from = ListSelection::summarise(lista->selectionModel()).first;
     const int to = from + step;
     if (from < 0 || to < 0 || to >= ListCount())
         return;
@@ -188,13 +176,17 @@ void zerrenda::Imabera_MouseUp()
 void zerrenda::Imakend_MouseUp()
 {
     LoadButtonIcon(Imakend, QStringLiteral("kendu.ico"));
-    QStringList kept;
-    kept.reserve(ListCount());
-    for (int row = 0; row < ListCount(); ++row) {
-        if (!lista->item(row)->isSelected())
-            kept << lista->item(row)->text();
-    }
-    if (kept.size() != ListCount()) {
+    const QList<int> doomed = ListSelection::rows(lista->selectionModel(), ListCount());
+    if (!doomed.isEmpty()) {
+        QStringList kept;
+        kept.reserve(ListCount() - doomed.size());
+        qsizetype next = 0;
+        for (int row = 0; row < ListCount(); ++row) {
+            if (next < doomed.size() && doomed.at(next) == row)
+                ++next;
+            else
+                kept << lista->item(row)->text();
+        }
         const QSignalBlocker quiet(lista);
         lista->clear();
         lista->addItems(kept);
@@ -220,6 +212,9 @@ void zerrenda::clearList()
 void zerrenda::Imaberr_MouseUp()
 {
     LoadButtonIcon(Imaberr, QStringLiteral("berria.ico"));
+    if (m_fileCommandRunning)
+        return;
+    const QScopedValueRollback running(m_fileCommandRunning, true);
     if (Imagord->isHidden()) {
         clearList();
         Imakend->hide();
@@ -231,7 +226,7 @@ void zerrenda::Imaberr_MouseUp()
         MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
                      MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
     if (answer == MsgBox::Yes) {
-        if (Imagord_baziak())
+        if (saveList())
             clearList();
     } else if (answer == MsgBox::No) {
         Imagord->hide();

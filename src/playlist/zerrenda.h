@@ -49,7 +49,8 @@ public:
     void lista_Click();
     void Timi3_Timer();
 
-    // Saves through the save dialog; true only when the file was written completely.
+    // Saves through the save dialog; true only when the file was written completely. Both
+    // answer false at once while another file command of this window is running.
     bool Imagord_baziak();
     // Opens a playlist file through the open dialog in place of the list, without asking
     // about unsaved changes; true only when the file was read completely.
@@ -63,5 +64,11 @@ private:
     ImageButton* button(const QString& name, int left, const QString& iconBase,
                         const QString& toolTip, bool visible);
 
+    bool saveList();
+    bool openList();
+
     qint16 savedCount = 0;
+    // The dialogs and message boxes run event loops of their own, in which a timer or another
+    // window could start a second file command; while one runs, the others do nothing.
+    bool m_fileCommandRunning = false;
 };

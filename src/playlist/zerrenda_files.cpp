@@ -8,6 +8,7 @@
 #include "zerrenda.h"
 
 #include <QListWidget>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -27,6 +28,22 @@ void complain(const QString& what, const QString& why)
 } // namespace
 
 bool zerrenda::Imagord_baziak()
+{
+    if (m_fileCommandRunning)
+        return false;
+    const QScopedValueRollback running(m_fileCommandRunning, true);
+    return saveList();
+}
+
+bool zerrenda::imairek_baziak()
+{
+    if (m_fileCommandRunning)
+        return false;
+    const QScopedValueRollback running(m_fileCommandRunning, true);
+    return openList();
+}
+
+bool zerrenda::saveList()
 {
     LoadButtonIcon(Imagord, QStringLiteral("gorde.ico"));
     diago->Flags = SaveFlags;
@@ -49,7 +66,7 @@ bool zerrenda::Imagord_baziak()
     return true;
 }
 
-bool zerrenda::imairek_baziak()
+bool zerrenda::openList()
 {
     diago->Flags = OpenFlags;
     diago->DialogTitle = QStringLiteral("Ireki...");
@@ -83,17 +100,20 @@ void zerrenda::Imagord_MouseUp()
 void zerrenda::Imairek_MouseUp()
 {
     LoadButtonIcon(Imairek, QStringLiteral("ireki.ico"));
+    if (m_fileCommandRunning)
+        return;
+    const QScopedValueRollback running(m_fileCommandRunning, true);
     if (Imagord->isHidden()) {
-        imairek_baziak();
+        openList();
         return;
     }
     const int answer =
         MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
                      MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
     if (answer == MsgBox::Yes) {
-        if (Imagord_baziak())
-            imairek_baziak();
+        if (saveList())
+            openList();
     } else if (answer == MsgBox::No) {
-        imairek_baziak();
+        openList();
     }
 }
