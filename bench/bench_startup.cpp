@@ -6,8 +6,6 @@
 //
 // Run it on an X server without a window manager (e.g. Xvfb :70 & DISPLAY=:70), so that the
 // map is the program's own and not a window manager's frame.
-#include <xcb/xcb.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +19,7 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+#include <xcb/xcb.h>
 
 extern char** environ;
 

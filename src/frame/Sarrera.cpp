@@ -10,7 +10,7 @@
 #include "playback/extrak.h"
 #include "playlist/zerrenda.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
@@ -21,7 +21,6 @@ Sarrera::Sarrera()
 {
     setBackgroundColour(Qt::black);
     setBackgroundPicture(Pictures::designPicture(QStringLiteral("sarrera.png")));
-    setWindowIcon(Pictures::designIcon(QStringLiteral("ixomp3.ico")));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     connect(Timi, &QTimer::timeout, this, &Sarrera::Timi_Timer);
@@ -40,6 +39,10 @@ void Sarrera::showEvent(QShowEvent* event)
 void Sarrera::Form_Activate()
 {
     SplashTicks = 0;
+    // The program's icon needs the icon-file reader, which is loaded only now, after the
+    // splash is on screen.
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(Pictures::designIcon(QStringLiteral("ixomp3.ico")));
     Form<extrak>();
     Form<Mahaia>();
     Form<zerrenda>();

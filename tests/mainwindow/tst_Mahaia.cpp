@@ -147,17 +147,6 @@ private slots:
         QCOMPARE(player->volume, end);
     }
 
-    void tenStepsDownShowNinety()
-    {
-        Mahaia& bar = Form<Mahaia>();
-        QTest::mousePress(bar.Imabera, Qt::RightButton);
-        for (int tick = 0; tick < 10; ++tick)
-            bar.Timibera_Timer();
-        QTest::mouseRelease(bar.Imabera, Qt::RightButton);
-        bar.Timi_Timer();
-        QCOMPARE(bar.Lblahot->text(), QStringLiteral("% 90"));
-    }
-
     void activationMakesTheBarTopmostWithoutFocus()
     {
         Mahaia& bar = Form<Mahaia>();
@@ -180,36 +169,30 @@ private slots:
         QVERIFY(!bar.tray->isShown());
     }
 
-    // Minimising hides every window, the destroyed browser too (made again, hidden), drops
-    // the topmost state and puts the icon in the tray.
-    void minimiseSendsEverythingToTheTray()
+    // Minimising hides every window, the destroyed browser too (made again, hidden), and puts
+    // the icon in the tray. Without a tray the bar would be unreachable, so nothing hides.
+    void minimise_data()
     {
-        Mahaia& bar = showAll();
-        bar.tray->pinAvailability(true);
-        WindowRegistry::instance().unload<artxiboak>();
-        QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
-        QVERIFY(WindowRegistry::instance().isLoaded<artxiboak>());
-        QVERIFY(Form<artxiboak>().isHidden());
-        QVERIFY(Form<zerrenda>().isHidden());
-        QVERIFY(Form<Egilea>().isHidden());
-        QVERIFY(bar.isHidden());
-        QVERIFY(!bar.isTopmost());
-        QVERIFY(bar.tray->isShown());
-        QCOMPARE(bar.tray->tip(), QStringLiteral("IxoMP3"));
-        QCOMPARE(bar.Imabehe->pictureFile(), QStringLiteral("bera.ico"));
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::newRow("tray") << true;
+        QTest::newRow("no tray") << false;
     }
 
-    // Without a tray the bar would be unreachable once hidden, so nothing hides.
-    void minimiseWithoutATrayHidesNothing()
+    void minimise()
     {
+        QFETCH(bool, trayAvailable);
         Mahaia& bar = showAll();
-        bar.tray->pinAvailability(false);
-        QTest::mouseClick(bar.Imabehe, Qt::LeftButton);
-        QVERIFY(bar.isVisible());
-        QVERIFY(bar.isTopmost());
-        QVERIFY(Form<zerrenda>().isVisible());
-        QVERIFY(!bar.tray->isShown());
-        QVERIFY(!WindowRegistry::instance().firstReport(QStringLiteral("no tray")));
+        bar.tray->pinAvailability(trayAvailable);
+        WindowRegistry::instance().unload<artxiboak>();
+        QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
+        for (const QWidget* window :
+             {static_cast<QWidget*>(&Form<artxiboak>()), static_cast<QWidget*>(&Form<zerrenda>()),
+              static_cast<QWidget*>(&Form<Egilea>()), static_cast<QWidget*>(&bar)})
+            QCOMPARE(window->isHidden(), trayAvailable || window == &Form<artxiboak>());
+        QCOMPARE(bar.isTopmost(), !trayAvailable);
+        QCOMPARE(bar.tray->isShown(), trayAvailable);
+        QCOMPARE(bar.tray->tip(), trayAvailable ? QStringLiteral("IxoMP3") : QString());
+        QCOMPARE(bar.Imabehe->pictureFile(), QStringLiteral("bera.ico"));
     }
 
     void trayNotifications_data()
@@ -268,7 +251,8 @@ private slots:
         QVERIFY(Form<Egilea>().isHidden());
     }
 
-    // The menu drives the hidden bar: its counter moves while it stays in the tray.
+    // The menu runs the buttons' commands on the hidden bar, which stays in the tray; the
+    // separator and unknown items do nothing.
     void menuDrivesTheHiddenBar()
     {
         Mahaia& bar = showAll();
@@ -278,9 +262,16 @@ private slots:
         bar.Timi_Timer();
         bar.Imabehe_MouseUp();
         bar.menu_Click(2);
+        bar.menu_Click(2);
+        bar.menu_Click(6);
         QCOMPARE(bar.Lblabe->text(), QStringLiteral("2/3"));
         bar.menu_Click(5);
-        QCOMPARE(player->calls, QStringList{QStringLiteral("Open(/m/2.mp3)")});
+        bar.menu_Click(4);
+        bar.menu_Click(3);
+        for (int index : {1, 7, -1})
+            bar.menu_Click(index);
+        QCOMPARE(player->calls, (QStringList{QStringLiteral("Open(/m/2.mp3)"),
+                                             QStringLiteral("Pause"), QStringLiteral("Stop")}));
         QVERIFY(bar.isHidden());
         QVERIFY(bar.tray->isShown());
     }

@@ -130,27 +130,6 @@ private slots:
         QCOMPARE(bar().Lblden->text().isEmpty(), command == QStringLiteral("stop"));
     }
 
-    // The tray menu runs the very same commands; the separator and unknown items do nothing.
-    void menuItemsRunTheCommands()
-    {
-        fill(7);
-        bar().Lblabe->setText(QStringLiteral("3/7"));
-        bar().menu_Click(2);
-        QCOMPARE(bar().Lblabe->text(), QStringLiteral("4/7"));
-        bar().menu_Click(6);
-        bar().menu_Click(6);
-        QCOMPARE(bar().Lblabe->text(), QStringLiteral("2/7"));
-        bar().menu_Click(5);
-        player->state = ScriptedMedia::Playing;
-        bar().menu_Click(4);
-        bar().menu_Click(3);
-        for (int index : {1, 7, -1, 100})
-            bar().menu_Click(index);
-        QCOMPARE(player->calls, (QStringList{QStringLiteral("Open(") + song(2) + QLatin1Char(')'),
-                                             QStringLiteral("Pause"), QStringLiteral("Stop")}));
-        QCOMPARE(bar().Lblabe->text(), QStringLiteral("2/7"));
-    }
-
     void songEnded_data()
     {
         QTest::addColumn<QString>("counter");
