@@ -138,25 +138,6 @@ private slots:
             QCOMPARE(button->text(), caption);
     }
 
-    void displayLabelsLook()
-    {
-        const Mahaia& bar = Form<Mahaia>();
-        for (const QLabel* label : {bar.Lblabe, bar.Lblinfo, bar.Lblden, bar.Lblahot}) {
-            QCOMPARE(label->font().pixelSize(), 9);
-            QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 192, 192));
-            QVERIFY(label->autoFillBackground());
-            QCOMPARE(label->alignment(), Qt::AlignCenter);
-            QCOMPARE(label->frameShape(), QFrame::Box);
-        }
-        const Egilea& about = Form<Egilea>();
-        for (const QLabel* link : about.lblURL) {
-            QVERIFY(link->font().underline());
-            QCOMPARE(link->font().pixelSize(), 11);
-            QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 192));
-            QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
-        }
-    }
-
     void timers_data()
     {
         QTest::addColumn<QString>("window");
