@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QTemporaryDir>
+#include <cmath>
 
-// Makes the songs the tests play: a sine tone of known frequency and length, written as WAV and
-// encoded with the lame command. Songs are kept in a cache folder under the system's temporary
-// folder, so only the first run pays for encoding; damaged files are made fresh in a folder
-// that lives as long as the factory.
+// Makes the songs the tests play: a sine tone encoded with the lame command, cached under the
+// system's temporary folder so only the first run pays for encoding.
 class SongFactory {
 public:
     struct Song {
@@ -18,39 +16,18 @@ public:
         bool infoTag = true;
         double frequency = 440.0;
     };
-    enum class Damage {
-        Missing,
-        ZeroBytes,
-        RandomBytes,
-        TextFile,
-        Folder,
-        Unreadable,
-        Fifo,
-        Truncated,
-        JunkInMiddle,
-        JunkAtEnd,
-    };
 
     static constexpr double Amplitude = 0.5;
 
-    SongFactory();
-
     // Path of the encoded song; empty (with the reason in error()) if it could not be made.
     QString song(const Song& song);
-    // A file (or not a file) derived from a one-second stereo song.
-    QString damaged(Damage damage);
     [[nodiscard]] const QString& error() const { return m_error; }
-
-    [[nodiscard]] static qint64 frames(const Song& song);
-    [[nodiscard]] static double seconds(const Song& song);
+    // The song's exact length, in whole frames.
+    [[nodiscard]] static double seconds(const Song& song)
+    {
+        return static_cast<double>(std::llround(song.seconds * song.sampleRate)) / song.sampleRate;
+    }
 
 private:
-    static QString nameOf(const Song& song);
-    bool writeWav(const Song& song, const QString& path);
-    bool encode(const Song& song, const QString& wav, const QString& mp3);
-    bool writeDamaged(Damage damage, const QString& path);
-
-    QString m_cache;
-    QTemporaryDir m_scratch;
     QString m_error;
 };
