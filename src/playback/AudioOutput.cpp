@@ -36,6 +36,9 @@ void AudioOutput::close()
 
 bool AudioOutput::initSubsystem()
 {
+    // SDL's audio brings its event system, which would otherwise catch SIGINT and SIGTERM and
+    // leave the program unkillable by the session or by kill.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         m_subsystem = Subsystem::Default;
         m_onDummy = SDL_strcmp(SDL_GetCurrentAudioDriver(), "dummy") == 0;

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 
 namespace {
@@ -41,6 +42,18 @@ class tst_playthrough : public QObject {
 
     QTemporaryDir output;
     SongFactory factory;
+    QList<quintptr> handlersBefore;
+
+    static QList<quintptr> terminationHandlers()
+    {
+        QList<quintptr> handlers;
+        for (int signal : {SIGTERM, SIGINT}) {
+            struct sigaction action {};
+            sigaction(signal, nullptr, &action);
+            handlers << reinterpret_cast<quintptr>(action.sa_handler);
+        }
+        return handlers;
+    }
 
     QVector<float> heard() const
     {
@@ -57,6 +70,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(output.isValid());
+        // As in the player outside a test: nothing handles these signals but the default.
+        std::signal(SIGTERM, SIG_DFL);
+        std::signal(SIGINT, SIG_DFL);
+        handlersBefore = terminationHandlers();
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE",
                 QFile::encodeName(output.filePath(QStringLiteral("heard.raw"))));
@@ -83,6 +100,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 5, 30000);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), 10000);
         QCOMPARE(bar.Lblabe->text(), QStringLiteral("5/5"));
+        // The sound system must leave the program killable by the session and by kill.
+        QCOMPARE(terminationHandlers(), handlersBefore);
         QCOMPARE(player.CurrentFile(), playlist.List(4));
 
         // The device closes whenever playback rests, and the disk driver starts its file anew
