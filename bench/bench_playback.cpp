@@ -4,6 +4,7 @@
 //   bench_playback cost <song>...   CPU seconds and peak resident memory of the whole run
 //   bench_playback gaps <song>...   silence the end-of-song chain leaves between songs,
 //                                   measured in what SDL's disk driver wrote in real time
+//   bench_playback song <seconds> <kbps> <hz>   makes a stereo tone song, prints its path
 //
 // The windows run offscreen; sound goes wherever SDL sends it (for "cost", the desktop's
 // default output, e.g. a PulseAudio null sink; see bench/playback.sh).
@@ -13,15 +14,16 @@
 #include "playback/MediaComponent.h"
 #include "playback/extrak.h"
 #include "playlist/zerrenda.h"
+#include "support/SongFactory.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
-
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sys/resource.h>
 
@@ -112,6 +114,13 @@ int main(int argc, char* argv[])
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(heard));
         qputenv("SDL_DISKAUDIODELAY", "23");
+    }
+    if (argc == 5 && std::strcmp(argv[1], "song") == 0) {
+        SongFactory factory;
+        const QString path = factory.song({DeviceRate, 2, std::atof(argv[2]), false, true,
+                                           std::atof(argv[4]), std::atoi(argv[3])});
+        std::printf("%s\n", qPrintable(path.isEmpty() ? factory.error() : path));
+        return path.isEmpty() ? 1 : 0;
     }
     QApplication app(argc, argv);
     QStringList songs;

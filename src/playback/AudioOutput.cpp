@@ -51,11 +51,11 @@ bool AudioOutput::initSubsystem()
 // reference count stays as it was, and the destructor releases whichever init succeeded.
 bool AudioOutput::switchToDummy()
 {
-    std::fprintf(stderr, "IxoMp3: no audio output could be opened (%s); playing silently.\n",
+    std::fprintf(stderr, "ixomp3: no audio output could be opened (%s); playing silently.\n",
                  SDL_GetError());
     m_onDummy = true;
     if (SDL_AudioInit("dummy") != 0) {
-        std::fprintf(stderr, "IxoMp3: SDL's dummy audio driver failed too (%s).\n", SDL_GetError());
+        std::fprintf(stderr, "ixomp3: SDL's dummy audio driver failed too (%s).\n", SDL_GetError());
         return false;
     }
     if (m_subsystem == Subsystem::None)

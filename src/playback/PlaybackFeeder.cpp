@@ -168,7 +168,7 @@ void PlaybackFeeder::startSong(const Request& request)
 
 void PlaybackFeeder::failSong(const QString& why)
 {
-    std::fprintf(stderr, "IxoMp3: cannot play %s: %s\n", qPrintable(m_song.path), qPrintable(why));
+    std::fprintf(stderr, "ixomp3: cannot play %s: %s\n", qPrintable(m_song.path), qPrintable(why));
     m_song.source.reset();
     m_ring.discardWritten();
     closeOutput();
@@ -221,7 +221,7 @@ void PlaybackFeeder::finishDecoding()
         return;
     }
     if (!error.isEmpty())
-        std::fprintf(stderr, "IxoMp3: %s: %s\n", qPrintable(m_song.path), qPrintable(error));
+        std::fprintf(stderr, "ixomp3: %s: %s\n", qPrintable(m_song.path), qPrintable(error));
     m_songEnd.store(m_ring.writeIndex(), std::memory_order_relaxed);
 }
 

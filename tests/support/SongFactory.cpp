@@ -13,9 +13,9 @@ QString SongFactory::song(const Song& song)
 {
     const QDir cache(QDir::temp().filePath(u"ixomp3-test-songs-2"_s));
     const QString mp3 = cache.filePath(
-        QString::asprintf("tone-%dhz-%dch-%lldms-%s%s-%ghz.mp3", song.sampleRate, song.channels,
+        QString::asprintf("tone-%dhz-%dch-%lldms-%s%s-%ghz-%dk.mp3", song.sampleRate, song.channels,
                           std::llround(song.seconds * 1000), song.vbr ? "vbr" : "cbr",
-                          song.infoTag ? "" : "-notag", song.frequency));
+                          song.infoTag ? "" : "-notag", song.frequency, song.kbps));
     if (QFile::exists(mp3))
         return mp3;
     // The same 16-bit little-endian samples in every channel, piped to lame as raw PCM.
@@ -33,7 +33,7 @@ QString SongFactory::song(const Song& song)
     const QString rate = QString::number(song.sampleRate / 1000.0);
     const QString mode = song.channels == 1 ? u"m"_s : u"j"_s;
     QStringList arguments{u"--quiet"_s, u"-r"_s, u"-s"_s, rate, u"-m"_s, mode};
-    arguments << (song.vbr ? u"-V4"_s : u"-b128"_s) << u"-"_s << part;
+    arguments << (song.vbr ? u"-V4"_s : u"-b"_s + QString::number(song.kbps)) << u"-"_s << part;
     if (!song.infoTag)
         arguments.prepend(u"-t"_s);
     cache.mkpath(u"."_s);

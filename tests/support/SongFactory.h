@@ -15,6 +15,7 @@ public:
         // Without the LAME/Xing tag the decoder must scan the file to learn its length.
         bool infoTag = true;
         double frequency = 440.0;
+        int kbps = 128; // for constant bit rate
     };
 
     static constexpr double Amplitude = 0.5;
