@@ -8,12 +8,14 @@
 #include "frame/ImageButton.h"
 #include "frame/MsgBox.h"
 #include "frame/WindowRegistry.h"
+#include "mainwindow/Mahaia.h"
 #include "playlist/zerrenda.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -101,6 +103,7 @@ public:
         figures.push_back({"add 5,000 selected files", addFromBrowser(false), 200});
         figures.push_back({"add 2,500 files, every other selected", addFromBrowser(true), 200});
         figures.push_back({"one change-watch tick", changeWatchTick(), 0.1});
+        figures.push_back({"one playback-monitor tick", monitorTick(), 0.1});
         return figures;
     }
 
@@ -203,6 +206,20 @@ private:
                        [this] {
                            for (int tick = 0; tick < Ticks; ++tick)
                                m_playlist.Timi3_Timer();
+                       }) /
+               Ticks;
+    }
+
+    // The monitor with the bar at song 16,384 of a full list and nothing playing.
+    double monitorTick()
+    {
+        load();
+        Mahaia& bar = Form<Mahaia>();
+        bar.Lblabe->setText(QStringLiteral("16384/32767"));
+        return measure([] {},
+                       [&bar] {
+                           for (int tick = 0; tick < Ticks; ++tick)
+                               bar.Timi_Timer();
                        }) /
                Ticks;
     }

@@ -1,3 +1,4 @@
+#include "frame/DesktopHints.h"
 #include "frame/Sarrera.h"
 #include "frame/WindowRegistry.h"
 
@@ -31,6 +32,8 @@ int main(int argc, char* argv[])
     // Hiding every window (the tray) must not end the program; only the exit command does.
     QApplication::setQuitOnLastWindowClosed(false);
     Form<Sarrera>().show();
+    // The splash goes on screen now; the other windows are built once it is there.
+    DesktopHints::flush();
     const int status = QApplication::exec();
     WindowRegistry::instance().unloadAll();
     return status;

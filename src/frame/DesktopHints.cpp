@@ -109,4 +109,10 @@ void setAbove(QWidget* window, bool above)
                 {atom(connection, "_NET_WM_STATE_ABOVE")});
 }
 
+void flush()
+{
+    if (xcb_connection_t* connection = x11Connection())
+        xcb_flush(connection);
+}
+
 } // namespace DesktopHints

@@ -14,4 +14,8 @@ void keepOffTaskbar(QWidget* window);
 // activation.
 void setAbove(QWidget* window, bool above);
 
+// Sends what the program has asked of the X server so far, e.g. to map a window now rather
+// than after the work that follows.
+void flush();
+
 } // namespace DesktopHints

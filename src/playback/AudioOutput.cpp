@@ -1,20 +1,25 @@
 #include "AudioOutput.h"
 
+#include "SdlLibrary.h"
+
 #include <cstdio>
+#include <cstring>
 
 AudioOutput::~AudioOutput()
 {
     close();
     if (m_subsystem == Subsystem::Default)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SdlLibrary::get()->QuitSubSystem(SDL_INIT_AUDIO);
     else if (m_subsystem == Subsystem::DummyOnly)
-        SDL_AudioQuit();
+        SdlLibrary::get()->AudioQuit();
 }
 
 bool AudioOutput::open(SDL_AudioCallback callback, void* userdata)
 {
     if (m_device != 0)
         return true;
+    if (SdlLibrary::get() == nullptr)
+        return false;
     if (m_subsystem == Subsystem::None && !initSubsystem())
         return false;
     m_device = openDevice(callback, userdata);
@@ -22,7 +27,7 @@ bool AudioOutput::open(SDL_AudioCallback callback, void* userdata)
         m_device = openDevice(callback, userdata);
     if (m_device == 0)
         return false;
-    SDL_PauseAudioDevice(m_device, 0);
+    SdlLibrary::get()->PauseAudioDevice(m_device, 0);
     return true;
 }
 
@@ -30,7 +35,7 @@ void AudioOutput::close()
 {
     if (m_device == 0)
         return;
-    SDL_CloseAudioDevice(m_device);
+    SdlLibrary::get()->CloseAudioDevice(m_device);
     m_device = 0;
 }
 
@@ -38,10 +43,11 @@ bool AudioOutput::initSubsystem()
 {
     // SDL's audio brings its event system, which would otherwise catch SIGINT and SIGTERM and
     // leave the program unkillable by the session or by kill.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    const SdlLibrary& sdl = *SdlLibrary::get();
+    sdl.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl.InitSubSystem(SDL_INIT_AUDIO) == 0) {
         m_subsystem = Subsystem::Default;
-        m_onDummy = SDL_strcmp(SDL_GetCurrentAudioDriver(), "dummy") == 0;
+        m_onDummy = std::strcmp(sdl.GetCurrentAudioDriver(), "dummy") == 0;
         return true;
     }
     return switchToDummy();
@@ -51,11 +57,12 @@ bool AudioOutput::initSubsystem()
 // reference count stays as it was, and the destructor releases whichever init succeeded.
 bool AudioOutput::switchToDummy()
 {
+    const SdlLibrary& sdl = *SdlLibrary::get();
     std::fprintf(stderr, "ixomp3: no audio output could be opened (%s); playing silently.\n",
-                 SDL_GetError());
+                 sdl.GetError());
     m_onDummy = true;
-    if (SDL_AudioInit("dummy") != 0) {
-        std::fprintf(stderr, "ixomp3: SDL's dummy audio driver failed too (%s).\n", SDL_GetError());
+    if (sdl.AudioInit("dummy") != 0) {
+        std::fprintf(stderr, "ixomp3: SDL's dummy audio driver failed too (%s).\n", sdl.GetError());
         return false;
     }
     if (m_subsystem == Subsystem::None)
@@ -73,5 +80,5 @@ SDL_AudioDeviceID AudioOutput::openDevice(SDL_AudioCallback callback, void* user
     wanted.callback = callback;
     wanted.userdata = userdata;
     SDL_AudioSpec obtained{};
-    return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    return SdlLibrary::get()->OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
 }

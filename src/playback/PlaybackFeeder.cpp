@@ -1,5 +1,7 @@
 #include "PlaybackFeeder.h"
 
+#include "SdlLibrary.h"
+
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
@@ -107,7 +109,8 @@ void PlaybackFeeder::run()
     closeOutput();
     m_output.reset();
     // SDL keeps per-thread data (its error text) for threads it did not start itself.
-    SDL_TLSCleanup();
+    if (SdlLibrary::isLoaded())
+        SdlLibrary::get()->TLSCleanup();
 }
 
 PlaybackFeeder::Request PlaybackFeeder::takeRequest()

@@ -2,17 +2,23 @@
 
 #include <algorithm>
 
-RingBuffer::RingBuffer(std::size_t capacity) : m_samples(capacity) {}
+// Left uninitialised: nothing is read before it was written, and untouched pages cost an idle
+// player no memory.
+RingBuffer::RingBuffer(std::size_t capacity)
+    : m_samples(new float[capacity]),
+      m_capacity(capacity) // NOLINT(cppcoreguidelines-owning-memory)
+{
+}
 
 std::size_t RingBuffer::write(const float* data, std::size_t count)
 {
     const std::uint64_t written = m_written.load(std::memory_order_relaxed);
     const std::size_t n = std::min(count, freeSpace());
-    const std::size_t capacity = m_samples.size();
+    const std::size_t capacity = m_capacity;
     for (std::size_t i = 0; i < n;) {
         const std::size_t at = (written + i) % capacity;
         const std::size_t chunk = std::min(n - i, capacity - at);
-        std::copy_n(data + i, chunk, m_samples.data() + at);
+        std::copy_n(data + i, chunk, m_samples.get() + at);
         i += chunk;
     }
     m_written.store(written + n, std::memory_order_release);
@@ -23,7 +29,7 @@ std::size_t RingBuffer::freeSpace() const
 {
     const std::uint64_t used =
         m_written.load(std::memory_order_relaxed) - m_read.load(std::memory_order_acquire);
-    return m_samples.size() - static_cast<std::size_t>(used);
+    return m_capacity - static_cast<std::size_t>(used);
 }
 
 std::uint64_t RingBuffer::writeIndex() const
@@ -49,11 +55,11 @@ std::size_t RingBuffer::read(float* out, std::size_t count)
     position = std::max(position, m_discardBefore.load(std::memory_order_acquire));
     const std::uint64_t available = m_written.load(std::memory_order_acquire) - position;
     const std::size_t n = std::min<std::size_t>(count, available);
-    const std::size_t capacity = m_samples.size();
+    const std::size_t capacity = m_capacity;
     for (std::size_t i = 0; i < n;) {
         const std::size_t at = (position + i) % capacity;
         const std::size_t chunk = std::min(n - i, capacity - at);
-        std::copy_n(m_samples.data() + at, chunk, out + i);
+        std::copy_n(m_samples.get() + at, chunk, out + i);
         i += chunk;
     }
     m_read.store(position + n, std::memory_order_release);

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 // A single-producer, single-consumer queue of samples that needs no lock on either side.
 // The feeder thread is the only producer and the audio callback the only consumer. Indices
@@ -30,7 +30,8 @@ public:
     [[nodiscard]] std::uint64_t readIndex() const;
 
 private:
-    std::vector<float> m_samples;
+    std::unique_ptr<float[]> m_samples;
+    std::size_t m_capacity;
     std::atomic<std::uint64_t> m_written{0};
     std::atomic<std::uint64_t> m_read{0};
     std::atomic<std::uint64_t> m_discardBefore{0};

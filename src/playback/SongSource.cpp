@@ -1,6 +1,7 @@
 #include "SongSource.h"
 
 #include "AudioOutput.h"
+#include "SdlLibrary.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,12 +24,17 @@ std::unique_ptr<SongSource> SongSource::open(const QString& path, QString& error
     std::optional<Mp3Decoder> decoder = Mp3Decoder::open(path, error);
     if (!decoder)
         return nullptr;
+    const SdlLibrary* sdl = SdlLibrary::get();
+    if (sdl == nullptr) {
+        error = QStringLiteral("no SDL library");
+        return nullptr;
+    }
     const Mp3Decoder::Format format = decoder->format();
-    Stream stream(SDL_NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(format.channels),
-                                     static_cast<int>(format.rate), AUDIO_F32SYS,
-                                     AudioOutput::Channels, AudioOutput::SampleRate));
+    Stream stream(sdl->NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(format.channels),
+                                      static_cast<int>(format.rate), AUDIO_F32SYS,
+                                      AudioOutput::Channels, AudioOutput::SampleRate));
     if (!stream) {
-        error = QString::fromUtf8(SDL_GetError());
+        error = QString::fromUtf8(sdl->GetError());
         return nullptr;
     }
     return std::unique_ptr<SongSource>(new SongSource(std::move(*decoder), std::move(stream)));
@@ -52,8 +58,8 @@ int SongSource::take(float* out, std::size_t maxFrames)
                                                m_expectedFrames - m_pulledFrames);
     if (wanted <= 0)
         return 0;
-    const int bytes =
-        SDL_AudioStreamGet(m_stream.get(), out, static_cast<int>(wanted) * DeviceFrameBytes);
+    const int bytes = SdlLibrary::get()->AudioStreamGet(
+        m_stream.get(), out, static_cast<int>(wanted) * DeviceFrameBytes);
     const int frames = std::max(bytes, 0) / DeviceFrameBytes;
     m_pulledFrames += frames;
     return frames;
@@ -64,7 +70,8 @@ void SongSource::decodeMore()
     const Mp3Decoder::Chunk chunk = m_decoder.read(m_decoded.data(), DecodeFrames);
     if (chunk.frames > 0) {
         const auto bytes = chunk.frames * m_decoded.size() / DecodeFrames * sizeof(float);
-        SDL_AudioStreamPut(m_stream.get(), m_decoded.data(), static_cast<int>(bytes));
+        SdlLibrary::get()->AudioStreamPut(m_stream.get(), m_decoded.data(),
+                                          static_cast<int>(bytes));
         m_decodedFrames += static_cast<std::int64_t>(chunk.frames);
     }
     if (chunk.finished)
@@ -80,9 +87,14 @@ void SongSource::flush()
     m_expectedFrames = m_decodedFrames * AudioOutput::SampleRate / rate;
     if (rate != AudioOutput::SampleRate) {
         std::fill(m_decoded.begin(), m_decoded.end(), 0.0F);
-        SDL_AudioStreamPut(m_stream.get(), m_decoded.data(),
-                           static_cast<int>(m_decoded.size() * sizeof(float)));
+        SdlLibrary::get()->AudioStreamPut(m_stream.get(), m_decoded.data(),
+                                          static_cast<int>(m_decoded.size() * sizeof(float)));
     }
-    SDL_AudioStreamFlush(m_stream.get());
+    SdlLibrary::get()->AudioStreamFlush(m_stream.get());
     m_flushed = true;
+}
+
+void SongSource::StreamDeleter::operator()(SDL_AudioStream* stream) const
+{
+    SdlLibrary::get()->FreeAudioStream(stream);
 }

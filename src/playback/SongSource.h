@@ -28,7 +28,7 @@ public:
 
 private:
     struct StreamDeleter {
-        void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
+        void operator()(SDL_AudioStream* stream) const;
     };
     using Stream = std::unique_ptr<SDL_AudioStream, StreamDeleter>;
 
