@@ -57,17 +57,6 @@ void printCost()
     std::printf("CPU %.2f s, peak resident memory %.1f MB\n", cpu, double(usage.ru_maxrss) / 1024);
 }
 
-QVector<float> readFloats(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
-    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
-    return samples;
-}
-
 // Silent stretches (left channel) between the first and the last sound, longer than a tone's
 // own passage through zero.
 void printGaps(const QVector<float>& samples, int songs)
@@ -133,7 +122,7 @@ int main(int argc, char* argv[])
     playThrough(songs);
     WindowRegistry::instance().unloadAll();
     if (gaps)
-        printGaps(readFloats(heard), int(songs.size()));
+        printGaps(SongFactory::readHeard(heard), int(songs.size()));
     else
         printCost();
     return 0;

@@ -222,9 +222,7 @@ void zerrenda::Imaberr_MouseUp()
         Imabera->hide();
         return;
     }
-    const int answer =
-        MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
-                     MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
+    const int answer = askToSaveFirst();
     if (answer == MsgBox::Yes) {
         if (saveList())
             clearList();
@@ -232,4 +230,11 @@ void zerrenda::Imaberr_MouseUp()
         Imagord->hide();
         clearList();
     }
+}
+
+// Asked before a list with unsaved changes is replaced, by a new list or an opened file.
+int zerrenda::askToSaveFirst()
+{
+    return MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
+                        MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
 }

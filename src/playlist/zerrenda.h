@@ -65,6 +65,7 @@ private:
                         const QString& toolTip, bool visible);
 
     bool saveList();
+    static int askToSaveFirst();
     bool openList();
 
     qint16 savedCount = 0;

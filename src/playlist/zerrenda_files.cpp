@@ -107,9 +107,7 @@ void zerrenda::Imairek_MouseUp()
         openList();
         return;
     }
-    const int answer =
-        MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
-                     MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
+    const int answer = askToSaveFirst();
     if (answer == MsgBox::Yes) {
         if (saveList())
             openList();

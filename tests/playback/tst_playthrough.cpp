@@ -57,13 +57,7 @@ class tst_playthrough : public QObject {
 
     QVector<float> heard() const
     {
-        QFile file(output.filePath(QStringLiteral("heard.raw")));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray bytes = file.readAll();
-        QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
-        std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
-        return samples;
+        return SongFactory::readHeard(output.filePath(QStringLiteral("heard.raw")));
     }
 
 private slots:
