@@ -36,7 +36,8 @@ bool DirListBox::setPath(const QString& folder)
 
 void DirListBox::addEntry(const QString& folder, const QString& caption, int depth)
 {
-    auto* item = new QListWidgetItem(QString(depth * IndentSpaces, QLatin1Char(' ')) + caption);
+    auto* item =
+        new QListWidgetItem(QString(qsizetype(depth) * IndentSpaces, QLatin1Char(' ')) + caption);
     item->setData(FolderRole, folder);
     addItem(item);
 }

@@ -30,7 +30,8 @@ Sarrera::Sarrera()
 // rather than after every other window has been built.
 void Sarrera::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
+    // Past FormWindow on purpose: its activation would run at once, before the splash is up.
+    QWidget::showEvent(event); // NOLINT(bugprone-parent-virtual-call)
     DesktopHints::keepOffTaskbar(this);
     if (!event->spontaneous())
         QMetaObject::invokeMethod(this, &Sarrera::Form_Activate, Qt::QueuedConnection);

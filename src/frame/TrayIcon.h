@@ -24,7 +24,7 @@ public:
     [[nodiscard]] bool available() const;
     void pinAvailability(std::optional<bool> available) { m_pinned = available; }
 
-    void add(const QIcon& icon, const QString& tip);
+    void add(const QIcon& picture, const QString& tip);
     void remove();
     [[nodiscard]] bool isShown() const;
     [[nodiscard]] QString tip() const;

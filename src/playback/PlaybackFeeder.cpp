@@ -60,7 +60,8 @@ double PlaybackFeeder::positionSeconds(std::uint64_t generation) const
         std::min(m_ring.readIndex(), m_songEnd.load(std::memory_order_relaxed));
     if (heard <= start)
         return 0.0;
-    return static_cast<double>((heard - start) / Channels) / FramesPerSecond;
+    const std::uint64_t frames = (heard - start) / Channels; // whole frames: integer division
+    return static_cast<double>(frames) / FramesPerSecond;
 }
 
 double PlaybackFeeder::durationSeconds(std::uint64_t generation) const

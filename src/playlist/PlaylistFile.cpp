@@ -62,7 +62,7 @@ QString write(const QString& path, const QStringList& items)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
+        QString why = file.errorString();
         file.cancelWriting();
         return why;
     }
