@@ -2,6 +2,7 @@
 // tooltips, visibility, timers and the hidden menu.
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
+#include "frame/ImageButton.h"
 #include "frame/Sarrera.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
@@ -9,6 +10,7 @@
 #include "playlist/zerrenda.h"
 #include "support/WindowTest.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -126,10 +128,14 @@ private slots:
         QFETCH(QString, toolTip);
         QFETCH(bool, visible);
         FormWindow& form = windowNamed(window);
-        const auto* widget = form.findChild<QWidget*>(control);
+        auto* widget = form.findChild<QWidget*>(control);
         QVERIFY(widget != nullptr);
         QCOMPARE(form.clientGeometry(widget), geometry);
         QCOMPARE(widget->toolTip(), toolTip);
+        // A picture says nothing to a screen reader; the button is known by its tooltip.
+        if (qobject_cast<ImageButton*>(widget) != nullptr)
+            QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name),
+                     toolTip);
         QCOMPARE(widget->isVisibleTo(&form), visible);
         if (const auto* label = qobject_cast<const QLabel*>(widget);
             label && label->pixmap().isNull())
