@@ -249,24 +249,29 @@ class Walk:
         within(5, "the playlist window", lambda: self.playlist_shown())
 
     def add_three_songs(self):
+        self.add_from_browser("1 Lehena.mp3", "3 Hirugarrena.mp3")
+        self.expect_display(5, "1/3", "1 Lehena")
+        within(2, "three items in the playlist",
+               lambda: (self.playlist_items() == [self.song_path(n) for n in TONES],
+                        self.playlist_items()))
+
+    def add_from_browser(self, first, last=None):
+        """Opens the browser from the playlist, enters kantak, selects first (to last, with a
+        shift click) and presses the browser's add button."""
         self.press_on(self.playlist(), "Gehitu")
         browser = within(5, "the file browser", self.browser)
         folder = within(5, "the folder kantak in the browser's folder list",
                         lambda: self.list_item(browser, 0, "kantak"))
         Screen.click(*Player.centre(folder), repeat=2)
-        first = within(5, "the songs in the browser's file list",
-                       lambda: self.list_item(self.browser()[1], 1, "1 Lehena.mp3"))
-        Screen.click(*Player.centre(first))
-        third = self.list_item(self.browser()[1], 1, "3 Hirugarrena.mp3")[1]
-        Screen.shift_click(*Player.centre(third))
+        song = within(5, f"{first} in the browser's file list",
+                      lambda: self.list_item(self.browser()[1], 1, first))
+        Screen.click(*Player.centre(song))
+        if last is not None:
+            Screen.shift_click(*Player.centre(self.list_item(self.browser()[1], 1, last)[1]))
         add = within(5, "the browser's add button once songs are selected",
                      lambda: found(self.showing_button(self.browser()[1], "Gehitu")))
         Screen.click(*Player.centre(add))
         within(5, "the browser closed", lambda: (self.browser()[0] is False, "still open"))
-        self.expect_display(5, "1/3", "1 Lehena")
-        within(2, "three items in the playlist",
-               lambda: (self.playlist_items() == [self.song_path(n) for n in TONES],
-                        self.playlist_items()))
 
     def play(self):
         self.press_on(self.player.bar(), "Hasi")
@@ -343,23 +348,14 @@ class Walk:
         self.expect_display(3, "1/3", "1 Lehena")
 
     def add_one_more_and_exit_without_saving(self):
-        self.press_on(self.playlist(), "Gehitu")
-        browser = within(5, "the file browser", self.browser)
-        folder = within(5, "the folder kantak", lambda: self.list_item(browser, 0, "kantak"))
-        Screen.click(*Player.centre(folder), repeat=2)
-        song = within(5, "the songs in the file list",
-                      lambda: self.list_item(self.browser()[1], 1, "2 Bigarrena.mp3"))
-        Screen.click(*Player.centre(song))
-        add = within(5, "the add button", lambda: found(self.showing_button(self.browser()[1], "Gehitu")))
-        Screen.click(*Player.centre(add))
+        self.add_from_browser("2 Bigarrena.mp3")
         within(5, "four songs and the save button shown", lambda: (
             len(self.playlist_items()) == 4 and self.showing_button(self.playlist(), "Gorde"),
             self.playlist_items()))
         self.press_on(self.player.bar(), "Irten")
         question = "Gorde nahi duzu irten aurretik zerrenda hau?"
-        box = within(5, f"the question {question!r}",
-                     lambda: (self.player.window_with(question) is not None, "no such window"))
-        del box
+        within(5, f"the question {question!r}",
+               lambda: (self.player.window_with(question) is not None, "no such window"))
         no = within(3, "the question's No button", lambda: self.dialog_button(question, "No"))
         self.screen.screenshot("exit-question")
         Screen.click(*self.decorated_centre("Irten...", self.player.window_with(question), no))
