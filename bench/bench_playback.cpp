@@ -4,10 +4,15 @@
 //   bench_playback cost <song>...   CPU seconds and peak resident memory of the whole run
 //   bench_playback gaps <song>...   silence the end-of-song chain leaves between songs,
 //                                   measured in what SDL's disk driver wrote in real time
+//   bench_playback list <playlist>  opens the playlist with the playlist window's open button
+//                                   (its dialog answered with that path) and presses play; runs
+//                                   until the list has played (beside other players, the time to
+//                                   the first sound is taken from outside)
 //   bench_playback song <seconds> <kbps> <hz>   makes a stereo tone song, prints its path
 //
 // The windows run offscreen; sound goes wherever SDL sends it (for "cost", the desktop's
 // default output, e.g. a PulseAudio null sink; see bench/playback.sh).
+#include "frame/CommonDialog.h"
 #include "frame/Sarrera.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
@@ -32,14 +37,22 @@ namespace {
 constexpr int DeviceRate = 44100;
 
 // Plays the list from the first song and returns once the chain has stopped at the last one.
-void playThrough(const QStringList& songs)
+// Given a playlist file instead of songs, opens it as the user would.
+void playThrough(const QStringList& songs, const QString& playlist = {})
 {
     Form<Sarrera>().Form_Activate();
-    Form<zerrenda>().lista->addItems(songs);
+    zerrenda& list = Form<zerrenda>();
+    if (playlist.isEmpty()) {
+        list.lista->addItems(songs);
+    } else {
+        list.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) { return playlist; });
+        list.Imairek_MouseUp();
+    }
+    const int count = list.lista->count();
     Mahaia& bar = Form<Mahaia>();
     bar.Timi_Timer();
     MediaComponent& player = *Form<extrak>().Medi;
-    const QString last = QStringLiteral("%1/%1").arg(songs.size());
+    const QString last = QStringLiteral("%1/%1").arg(count);
     QObject::connect(&player, &MediaComponent::PlayStateChanged, &bar, [&](int, int state) {
         if (state == MediaComponent::Stopped && bar.Lblabe->text() == last)
             QCoreApplication::exit(0);
@@ -94,8 +107,11 @@ void printGaps(const QVector<float>& samples, int songs)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless asked otherwise: beside other players the windows are shown on X.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     const bool gaps = argc > 1 && std::strcmp(argv[1], "gaps") == 0;
+    const bool fromPlaylist = argc == 3 && std::strcmp(argv[1], "list") == 0;
     QTemporaryDir scratch;
     const QString heard = scratch.filePath(QStringLiteral("heard.raw"));
     if (gaps) {
@@ -115,11 +131,14 @@ int main(int argc, char* argv[])
     QStringList songs;
     for (int index = 2; index < argc; ++index)
         songs << QString::fromLocal8Bit(argv[index]);
-    if (argc < 3 || (!gaps && std::strcmp(argv[1], "cost") != 0)) {
-        std::fprintf(stderr, "usage: %s cost|gaps <song>...\n", argv[0]);
+    if (argc < 3 || (!gaps && !fromPlaylist && std::strcmp(argv[1], "cost") != 0)) {
+        std::fprintf(stderr, "usage: %s cost|gaps <song>... | list <playlist>\n", argv[0]);
         return 2;
     }
-    playThrough(songs);
+    if (fromPlaylist)
+        playThrough({}, songs.constFirst());
+    else
+        playThrough(songs);
     WindowRegistry::instance().unloadAll();
     if (gaps)
         printGaps(SongFactory::readHeard(heard), int(songs.size()));

@@ -3,6 +3,8 @@
 // resident memory of each once it has settled (IxoMp3 with its bar shown and idle).
 //
 //   bench_startup <ixomp3> <bench_bare_window> [runs]
+//   bench_startup --first-window <runs> <command> [arguments...]
+//       the same time to the first window for any program (used beside other players), median
 //
 // Run it on an X server without a window manager (e.g. Xvfb :70 & DISPLAY=:70), so that the
 // map is the program's own and not a window manager's frame.
@@ -10,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <signal.h>
@@ -32,11 +35,10 @@ struct Run {
     long rssKb = 0;
 };
 
-pid_t start(const char* program)
+pid_t start(char* const* argv)
 {
     pid_t child = 0;
-    char* argv[] = {const_cast<char*>(program), nullptr};
-    if (posix_spawn(&child, program, nullptr, nullptr, argv, environ) != 0)
+    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv, environ) != 0)
         return -1;
     return child;
 }
@@ -77,11 +79,11 @@ bool waitForMap(xcb_connection_t* connection, double timeoutSeconds)
     return false;
 }
 
-Run measure(xcb_connection_t* connection, const char* program, double settleSeconds)
+Run measure(xcb_connection_t* connection, char* const* argv, double settleSeconds)
 {
     Run run;
     const auto began = Clock::now();
-    const pid_t child = start(program);
+    const pid_t child = start(argv);
     if (child > 0 && waitForMap(connection, 10))
         run.mapMs = std::chrono::duration<double, std::milli>(Clock::now() - began).count();
     std::this_thread::sleep_for(std::chrono::duration<double>(settleSeconds));
@@ -91,10 +93,46 @@ Run measure(xcb_connection_t* connection, const char* program, double settleSeco
     return run;
 }
 
+Run measure(xcb_connection_t* connection, const char* program, double settleSeconds)
+{
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    return measure(connection, argv, settleSeconds);
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Other players take longer to start and settle; each run waits a second after its window.
+int firstWindow(xcb_connection_t* connection, int runs, char* const* command)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const double ms = measure(connection, command, 1.0).mapMs;
+        if (ms <= 0) {
+            std::fprintf(stderr, "%s showed no window within 10 s\n", command[0]);
+            return 1;
+        }
+        times.push_back(ms);
+    }
+    std::printf("%.1f\n", median(times));
+    return 0;
+}
+
+xcb_connection_t* watchRoot()
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection) != 0) {
+        std::fprintf(stderr, "no X server\n");
+        return nullptr;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
+    return connection;
 }
 
 } // namespace
@@ -102,21 +140,22 @@ double median(std::vector<double> values)
 int main(int argc, char* argv[])
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <ixomp3> <bench_bare_window> [runs]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s <ixomp3> <bench_bare_window> [runs]\n"
+                     "       %s --first-window <runs> <command> [arguments...]\n",
+                     argv[0], argv[0]);
         return 2;
     }
-    const int runs = argc > 3 ? std::atoi(argv[3]) : 9;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection) != 0) {
-        std::fprintf(stderr, "no X server\n");
+    xcb_connection_t* connection = watchRoot();
+    if (connection == nullptr)
         return 1;
-    }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(connection);
-
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (std::strcmp(argv[1], "--first-window") == 0 && argc > 3) {
+        const int status = firstWindow(connection, std::atoi(argv[2]), argv + 3);
+        xcb_disconnect(connection);
+        return status;
+    }
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 9;
     std::vector<double> oursMs, bareMs, oursKb, bareKb;
     for (int run = 0; run < runs; ++run) {
         // The bar is shown about two seconds after start; idle memory is read after that.
