@@ -213,6 +213,9 @@ void BrokenSongs::addNotFiles(QList<Entry>& entries)
         m_error = u"cannot make a folder and a pipe in %1"_s.arg(m_folder);
     const QString locked = write(u"locked.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
     QFile::setPermissions(locked, QFileDevice::Permissions{});
+    // As a garbage playlist line gives it: the bytes before the NUL name a song that plays.
+    const QString real = write(u"real.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
+    entries << Entry{u"NUL inside the name"_s, real + QChar(u'\0') + u".mp3"_s};
     entries << Entry{u"folder named .mp3"_s, directory} << Entry{u"FIFO named .mp3"_s, fifo}
             << Entry{u"missing"_s, folder.filePath(u"missing.mp3"_s)}
             << Entry{u"unreadable"_s,
