@@ -18,10 +18,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstddef>
 #include <malloc.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime; GCC ships no header for its allocator interface.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 using namespace Qt::StringLiterals;
