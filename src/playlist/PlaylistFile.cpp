@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace PlaylistFile {
 
@@ -50,6 +51,8 @@ qsizetype sequenceLength(QByteArrayView bytes)
 // Well-formed UTF-8 as it is: QString::fromUtf8 would drop a byte-order mark at its start.
 QString fromUtf8(QByteArrayView bytes)
 {
+    if (!bytes.startsWith(ByteOrderMark))
+        return QString::fromUtf8(bytes);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     return decoder(bytes);
 }
@@ -58,6 +61,10 @@ QString fromUtf8(QByteArrayView bytes)
 // (a list written on a Latin-1 system, a name copied byte for byte) keeps each odd byte.
 QString decodeLine(QByteArrayView bytes)
 {
+    // Most lines are plain ASCII paths, which need none of the checks below.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QString line;
     qsizetype runStart = 0;
     qsizetype at = 0;
@@ -81,9 +88,12 @@ bool isEscapedByte(QStringView text, qsizetype at)
            (at == 0 || !text.at(at - 1).isHighSurrogate());
 }
 
-QByteArray encodeLine(QStringView line)
+void appendEncoded(QByteArray& bytes, QStringView line)
 {
-    QByteArray bytes;
+    if (std::none_of(line.begin(), line.end(), [](QChar unit) { return unit.isLowSurrogate(); })) {
+        bytes += line.toUtf8();
+        return;
+    }
     qsizetype runStart = 0;
     for (qsizetype at = 0; at < line.size(); ++at) {
         if (!isEscapedByte(line, at))
@@ -92,7 +102,7 @@ QByteArray encodeLine(QStringView line)
         bytes += static_cast<char>(line.at(at).unicode() - EscapeBase);
         runStart = at + 1;
     }
-    return bytes + line.sliced(runStart).toUtf8();
+    bytes += runStart == 0 ? line.toUtf8() : line.sliced(runStart).toUtf8();
 }
 
 } // namespace
@@ -146,7 +156,7 @@ QString write(const QString& path, const QStringList& items)
         return QStringLiteral("%1 ez da fitxategi arrunta").arg(path);
     QByteArray bytes;
     for (const QString& item : items) {
-        bytes += encodeLine(item);
+        appendEncoded(bytes, item);
         bytes += "\r\n";
     }
     // Unbuffered, so that a disk that fills up part-way shows as a short write here; Qt's own
