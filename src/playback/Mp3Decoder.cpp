@@ -61,6 +61,11 @@ bool Mp3Decoder::readHeader(QString& error)
         error = describe(m_handle.get(), code == MPG123_OK ? MPG123_BAD_RATE : code);
         return false;
     }
+    // Once a file has shown itself to be MPEG audio, damage in its middle is looked past
+    // however long it runs, so what follows still plays; by default libmpg123 gives up after a
+    // kilobyte and the rest of the song is lost. Set only now, since it would also widen the
+    // search for a first frame in a file that holds none.
+    mpg123_param(m_handle.get(), MPG123_RESYNC_LIMIT, -1, 0.0);
     long encoderDelay = -1;
     double unused = 0.0;
     mpg123_getstate(m_handle.get(), MPG123_ENC_DELAY, &encoderDelay, &unused);
@@ -78,6 +83,10 @@ double Mp3Decoder::durationSeconds() const
     return static_cast<double>(m_lengthFrames) / static_cast<double>(m_format.rate);
 }
 
+// A header that changes the rate or the channels midway is most often a false one, found while
+// looking past damage; the sound in that format is dropped as an error until the song's own
+// format comes back. A stream that really changes format is not something we play, so after as
+// many errors in a row as any other junk its end is there.
 Mp3Decoder::Chunk Mp3Decoder::read(float* out, std::size_t maxFrames)
 {
     const std::size_t bytesPerFrame = sizeof(float) * static_cast<std::size_t>(m_format.channels);
@@ -85,18 +94,20 @@ Mp3Decoder::Chunk Mp3Decoder::read(float* out, std::size_t maxFrames)
     while (chunk.frames == 0 && !chunk.finished) {
         std::size_t done = 0;
         const int code = mpg123_read(m_handle.get(), out, maxFrames * bytesPerFrame, &done);
-        chunk.frames = done / bytesPerFrame;
+        // What a call returns was decoded in the format in force before it.
+        chunk.frames = m_foreignFormat ? 0 : done / bytesPerFrame;
+        if (m_foreignFormat && done > 0)
+            noteError(MPG123_BAD_RATE);
         if (code == MPG123_DONE) {
             chunk.finished = true;
         } else if (code == MPG123_NEW_FORMAT) {
-            // A stream that changes format midway is not something we play; its end is here.
-            chunk.finished = !formatUnchanged();
+            m_foreignFormat = !formatUnchanged();
         } else if (code != MPG123_OK) {
             noteError(code);
-            chunk.finished = m_errorsInARow >= MaxErrorsInARow;
-        } else {
+        } else if (!m_foreignFormat) {
             m_errorsInARow = 0;
         }
+        chunk.finished = chunk.finished || m_errorsInARow >= MaxErrorsInARow;
     }
     return chunk;
 }

@@ -56,4 +56,5 @@ private:
     std::int64_t m_lengthFrames = 0;
     QString m_firstError;
     int m_errorsInARow = 0;
+    bool m_foreignFormat = false; // the decoder is in another rate or channel count than ours
 };

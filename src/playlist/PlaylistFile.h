@@ -6,6 +6,11 @@
 // Playlist files: one item per line, every line ended by CR LF, in the locale's 8-bit
 // encoding. Reading ends a line at CR LF, at a lone CR and, as this platform's own line end,
 // at a lone LF; the last line needs no end. Empty lines and "#" lines are items like any other.
+//
+// The 8-bit encoding is UTF-8 here. A UTF-8 byte-order mark in front is skipped and not written
+// back. Bytes that are not UTF-8 stay in their line, each as the character U+DC00 + byte, and
+// are written back as the same bytes, so a list from another system survives being opened and
+// saved. NUL and other control bytes are kept as they are.
 namespace PlaylistFile {
 
 struct ReadResult {

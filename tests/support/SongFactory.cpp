@@ -13,10 +13,10 @@ using namespace Qt::StringLiterals;
 QString SongFactory::song(const Song& song)
 {
     const QDir cache(QDir::temp().filePath(u"ixomp3-test-songs-2"_s));
-    const QString mp3 = cache.filePath(
-        QString::asprintf("tone-%dhz-%dch-%lldms-%s%s-%ghz-%dk.mp3", song.sampleRate, song.channels,
-                          std::llround(song.seconds * 1000), song.vbr ? "vbr" : "cbr",
-                          song.infoTag ? "" : "-notag", song.frequency, song.kbps));
+    const QString mp3 = cache.filePath(QString::asprintf(
+        "tone-%dhz-%dch-%lldms-%s%s-%ghz-%dk%s.mp3", song.sampleRate, song.channels,
+        std::llround(song.seconds * 1000), song.vbr ? "vbr" : "cbr", song.infoTag ? "" : "-notag",
+        song.frequency, song.kbps, song.freeFormat ? "-free" : ""));
     if (QFile::exists(mp3))
         return mp3;
     // The same 16-bit little-endian samples in every channel, piped to lame as raw PCM.
@@ -37,6 +37,8 @@ QString SongFactory::song(const Song& song)
     arguments << (song.vbr ? u"-V4"_s : u"-b"_s + QString::number(song.kbps)) << u"-"_s << part;
     if (!song.infoTag)
         arguments.prepend(u"-t"_s);
+    if (song.freeFormat)
+        arguments.prepend(u"--freeformat"_s);
     cache.mkpath(u"."_s);
     QProcess lame;
     lame.start(u"lame"_s, arguments);

@@ -17,6 +17,9 @@ public:
         bool infoTag = true;
         double frequency = 440.0;
         int kbps = 128; // for constant bit rate
+        // Free-format bit rate: every frame says "free", so the decoder must find the frame
+        // length from the distance between headers.
+        bool freeFormat = false;
     };
 
     static constexpr double Amplitude = 0.5;
