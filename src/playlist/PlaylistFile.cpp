@@ -3,11 +3,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace PlaylistFile {
 
 QStringList splitLines(const QByteArray& bytes)
 {
+    // Each line is decoded on its own, and a decoder left to its defaults drops a byte-order
+    // mark at the start of every line. An item is kept exactly as its line holds it, so that
+    // saving what was read and reading it again gives back the same list.
+    QStringDecoder decode(QStringDecoder::System, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom);
+    const auto line = [&bytes, &decode](qsizetype from, qsizetype length) -> QString {
+        return decode(QByteArrayView(bytes.constData() + from, length));
+    };
     QStringList items;
     qsizetype start = 0;
     const qsizetype size = bytes.size();
@@ -15,13 +24,13 @@ QStringList splitLines(const QByteArray& bytes)
         const char byte = bytes.at(at);
         if (byte != '\r' && byte != '\n')
             continue;
-        items << QString::fromLocal8Bit(bytes.constData() + start, at - start);
+        items << line(start, at - start);
         if (byte == '\r' && at + 1 < size && bytes.at(at + 1) == '\n')
             ++at;
         start = at + 1;
     }
     if (start < size)
-        items << QString::fromLocal8Bit(bytes.constData() + start, size - start);
+        items << line(start, size - start);
     return items;
 }
 

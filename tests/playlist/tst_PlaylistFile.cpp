@@ -45,6 +45,10 @@ private slots:
             << QByteArray("/m/a.mp3\r\n\r\n") << QStringList{a, QString()};
         QTest::newRow("#EXTM3U is an item")
             << QByteArray("#EXTM3U\r\n/m/a.mp3\r\n") << QStringList{QStringLiteral("#EXTM3U"), a};
+        const QString bom(QChar(0xfeff));
+        QTest::newRow("byte-order marks stay in their items")
+            << QByteArray("\xef\xbb\xbf/m/a.mp3\r\n\xef\xbb\xbf\xef\xbb\xbf/m/b.mp3")
+            << QStringList{bom + a, bom + bom + b};
     }
 
     void reader()
