@@ -1,8 +1,8 @@
 // Writes the decoder's starting corpus into the folder named on the command line: short tones
 // from the tests' song generator in each MPEG version, both channel layouts, constant and
-// variable bit rate, with and without the encoder's tag, one behind an ID3v2 tag and one cut
-// off mid-frame. libFuzzer mutates these, which reaches far more of the decoder than bytes
-// made from nothing.
+// variable bit rate, with and without the encoder's tag, one behind an ID3v2 tag, one cut off
+// mid-frame, and pairs of them joined into one file. libFuzzer mutates these, which reaches far
+// more of the decoder than bytes made from nothing.
 #include "support/SongFactory.h"
 
 #include <QCoreApplication>
@@ -37,6 +37,12 @@ QByteArray id3Tag()
     return tag + frame;
 }
 
+QByteArray encoded(SongFactory& factory, const SongFactory::Song& song)
+{
+    QFile file(factory.song(song));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,22 +63,24 @@ int main(int argc, char** argv)
         {"mpeg25-8k-mono", {8000, 1, 0.2, false, true, 200.0, 16}},
     };
     SongFactory factory;
+    QByteArray previous;
     for (const Seed& seed : seeds) {
-        const QString mp3 = factory.song(seed.song);
-        QFile song(mp3);
-        if (mp3.isEmpty() || !song.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = encoded(factory, seed.song);
+        if (bytes.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(factory.error()));
             return 1;
         }
-        const QByteArray bytes = song.readAll();
-        const QString name = QString::fromLatin1(seed.name);
-        if (!save(folder.filePath(name + QStringLiteral(".mp3")), bytes))
+        const QString name = folder.filePath(QString::fromLatin1(seed.name));
+        bool saved = save(name + QStringLiteral(".mp3"), bytes);
+        if (seed.song.sampleRate == 44100)
+            saved = saved && save(name + QStringLiteral("-id3.mp3"), id3Tag() + bytes) &&
+                    save(name + QStringLiteral("-cut.mp3"), bytes.left(bytes.size() * 2 / 3));
+        // Two songs joined into one file: the rate or the channel count changes part-way.
+        if (!previous.isEmpty())
+            saved = saved && save(name + QStringLiteral("-after-previous.mp3"), previous + bytes);
+        if (!saved)
             return 1;
-        if (seed.song.sampleRate == 44100 &&
-            (!save(folder.filePath(name + QStringLiteral("-id3.mp3")), id3Tag() + bytes) ||
-             !save(folder.filePath(name + QStringLiteral("-cut.mp3")),
-                   bytes.left(bytes.size() * 2 / 3))))
-            return 1;
+        previous = bytes;
     }
     return 0;
 }
