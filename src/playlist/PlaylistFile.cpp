@@ -155,6 +155,10 @@ QString write(const QString& path, const QStringList& items)
     if (target.exists() && !target.isFile())
         return QStringLiteral("%1 ez da fitxategi arrunta").arg(path);
     QByteArray bytes;
+    // The reader takes a byte-order mark at the very start as a mark, not as text, so a first
+    // item that begins with one is written behind one more.
+    if (!items.isEmpty() && items.constFirst().startsWith(QChar(0xFEFF)))
+        bytes += ByteOrderMark;
     for (const QString& item : items) {
         appendEncoded(bytes, item);
         bytes += "\r\n";

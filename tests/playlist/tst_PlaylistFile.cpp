@@ -45,6 +45,10 @@ private slots:
             << QByteArray("/m/a.mp3\r\n\r\n") << QStringList{a, QString()};
         QTest::newRow("#EXTM3U is an item")
             << QByteArray("#EXTM3U\r\n/m/a.mp3\r\n") << QStringList{QStringLiteral("#EXTM3U"), a};
+        const QString bom(QChar(0xfeff));
+        QTest::newRow("byte-order marks after the file's own stay in their items")
+            << QByteArray("\xef\xbb\xbf\xef\xbb\xbf/m/a.mp3\r\n\xef\xbb\xbf\xef\xbb\xbf/m/b.mp3")
+            << QStringList{bom + a, bom + bom + b};
     }
 
     void reader()
@@ -71,6 +75,9 @@ private slots:
         const PlaylistFile::ReadResult back = PlaylistFile::read(path);
         QCOMPARE(back.error, QString());
         QCOMPARE(back.items, awkward);
+        const QStringList marked{QChar(0xfeff) + QStringLiteral("/m/a.mp3")};
+        QCOMPARE(PlaylistFile::write(path, marked), QString());
+        QCOMPARE(PlaylistFile::read(path).items, marked);
     }
 
     void refused_data()
