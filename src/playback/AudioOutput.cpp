@@ -5,9 +5,17 @@
 #include <cstdio>
 #include <cstring>
 
+AudioOutput::AudioOutput(LossListener onLoss, void* context)
+    : m_onLoss(onLoss), m_lossContext(context)
+{
+}
+
 AudioOutput::~AudioOutput()
 {
     close();
+    // SDL calls a watch under its own lock, so none is still running once this returns.
+    if (m_watching)
+        SdlLibrary::get()->DelEventWatch(&watchEvents, this);
     if (m_subsystem == Subsystem::Default)
         SdlLibrary::get()->QuitSubSystem(SDL_INIT_AUDIO);
     else if (m_subsystem == Subsystem::DummyOnly)
@@ -23,10 +31,11 @@ bool AudioOutput::open(SDL_AudioCallback callback, void* userdata)
     if (m_subsystem == Subsystem::None && !initSubsystem())
         return false;
     m_device = openDevice(callback, userdata);
-    if (m_device == 0 && !m_onDummy && switchToDummy())
+    if (m_device == 0 && !m_onDummy && !m_hadRealDevice && switchToDummy())
         m_device = openDevice(callback, userdata);
     if (m_device == 0)
         return false;
+    m_hadRealDevice = m_hadRealDevice || !m_onDummy;
     SdlLibrary::get()->PauseAudioDevice(m_device, 0);
     return true;
 }
@@ -35,8 +44,28 @@ void AudioOutput::close()
 {
     if (m_device == 0)
         return;
-    SdlLibrary::get()->CloseAudioDevice(m_device);
+    const SdlLibrary& sdl = *SdlLibrary::get();
+    sdl.CloseAudioDevice(m_device);
     m_device = 0;
+    // Nobody reads SDL's event queue: the notices that devices came and went are dropped here,
+    // so that a player whose output keeps coming and going does not pile them up.
+    if (m_subsystem == Subsystem::Default)
+        sdl.FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
+}
+
+bool AudioOutput::lost() const
+{
+    return m_device != 0 && SdlLibrary::get()->GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+}
+
+// Runs on the SDL thread that pushed the event, under SDL's lock of its watch list.
+int SDLCALL AudioOutput::watchEvents(void* userdata, SDL_Event* event)
+{
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0) {
+        const auto* output = static_cast<const AudioOutput*>(userdata);
+        output->m_onLoss(output->m_lossContext);
+    }
+    return 1;
 }
 
 bool AudioOutput::initSubsystem()
@@ -48,6 +77,8 @@ bool AudioOutput::initSubsystem()
     if (sdl.InitSubSystem(SDL_INIT_AUDIO) == 0) {
         m_subsystem = Subsystem::Default;
         m_onDummy = std::strcmp(sdl.GetCurrentAudioDriver(), "dummy") == 0;
+        sdl.AddEventWatch(&watchEvents, this);
+        m_watching = true;
         return true;
     }
     return switchToDummy();

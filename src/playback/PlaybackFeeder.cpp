@@ -4,7 +4,9 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -20,6 +22,9 @@ constexpr std::uint64_t HandOverSamples = FramesPerSecond / 4 * Channels;
 // Callbacks to wait for after the last frame left the ring, so that the device has played
 // its own buffer out before it is closed.
 constexpr std::uint32_t DrainCallbacks = 3;
+// How often to look for a sound output again while there is none: quick enough that sound
+// returns with the device, and a few cheap attempts a second cost nothing measurable.
+constexpr std::chrono::milliseconds RetryInterval{250};
 
 } // namespace
 
@@ -32,7 +37,7 @@ PlaybackFeeder::PlaybackFeeder(Reporter reporter)
 PlaybackFeeder::~PlaybackFeeder()
 {
     m_quit.store(true);
-    wake();
+    wakeFromWindow();
     m_thread.join();
 }
 
@@ -43,7 +48,7 @@ void PlaybackFeeder::request(std::uint64_t generation, const QString& path, Tran
         m_request = Request{generation, path, transport};
     }
     m_hold.store(transport != Transport::Playing, std::memory_order_relaxed);
-    wake();
+    wakeFromWindow();
 }
 
 void PlaybackFeeder::setGain(float gain)
@@ -92,19 +97,52 @@ void PlaybackFeeder::render(float* out, std::size_t count)
     wake();
 }
 
+// Runs on an SDL thread that found the device gone. The device may never call back again, so
+// this is what gets the feeder to replace it.
+void PlaybackFeeder::lossCallback(void* userdata)
+{
+    static_cast<PlaybackFeeder*>(userdata)->wake();
+}
+
+// Any thread; never blocks, so the audio callback may call it.
 void PlaybackFeeder::wake()
 {
     m_wakeCount.fetch_add(1, std::memory_order_release);
     m_wakeCount.notify_one();
 }
 
+// The window thread's wake-up also reaches a feeder waiting to retry the device. Counting it
+// under the lock that waiter checks the count under means the wake-up cannot slip in between
+// its check and its sleep.
+void PlaybackFeeder::wakeFromWindow()
+{
+    {
+        const std::lock_guard lock(m_requestMutex);
+        m_wakeCount.fetch_add(1, std::memory_order_release);
+    }
+    m_wakeCount.notify_one();
+    m_retryWait.notify_one();
+}
+
+void PlaybackFeeder::waitToRetry(std::uint32_t seen)
+{
+    std::unique_lock lock(m_requestMutex);
+    m_retryWait.wait_for(lock, RetryInterval, [this, seen] {
+        return m_wakeCount.load(std::memory_order_acquire) != seen;
+    });
+}
+
 void PlaybackFeeder::run()
 {
-    m_output.emplace();
+    m_output.emplace(&lossCallback, this);
     while (!m_quit.load()) {
         const std::uint32_t seen = m_wakeCount.load(std::memory_order_acquire);
         apply(takeRequest());
-        if (!feed())
+        if (feed())
+            continue;
+        if (m_outputAway)
+            waitToRetry(seen);
+        else
             m_wakeCount.wait(seen, std::memory_order_acquire);
     }
     closeOutput();
@@ -130,7 +168,7 @@ void PlaybackFeeder::apply(const Request& request)
             stopSong();
     }
     // A paused SDL device still runs (the disk driver keeps writing silence), so a device
-    // that has nothing to play is closed instead.
+    // that has nothing to play is closed instead, and one that is away is not looked for.
     if (m_transport != Transport::Playing)
         closeOutput();
 }
@@ -192,17 +230,40 @@ bool PlaybackFeeder::feed()
 {
     if (m_transport != Transport::Playing || !m_song.source || m_song.playedOut)
         return false;
+    // What the lost device took from the ring but never played is gone with it; the rest
+    // waits in the ring for the next device.
+    if (m_output->lost()) {
+        std::fprintf(stderr, "ixomp3: the sound output went away; opening it again.\n");
+        closeOutput();
+    }
     const bool decoded = !m_song.decodeFinished && decodeInto();
     if (!m_song.source)
         return false;
     const bool ready = m_song.decodeFinished || m_ring.freeSpace() < m_scratch.size();
-    if (ready && !m_output->isOpen() && !m_output->open(&renderCallback, this)) {
-        failSong(QStringLiteral("no audio output"));
+    if (ready && !m_output->isOpen() && !openOutput())
         return false;
-    }
     if (m_song.decodeFinished)
         watchEnding();
     return decoded;
+}
+
+// A machine that never had a device plays on the dummy driver from the start; one that had a
+// device and cannot open it now keeps the song where it is until the device can be opened.
+bool PlaybackFeeder::openOutput()
+{
+    if (m_output->open(&renderCallback, this)) {
+        if (std::exchange(m_outputAway, false))
+            std::fprintf(stderr, "ixomp3: the sound output is back.\n");
+        return true;
+    }
+    if (!m_output->mayComeBack()) {
+        failSong(QStringLiteral("no audio output"));
+        return false;
+    }
+    if (!std::exchange(m_outputAway, true))
+        std::fprintf(stderr, "ixomp3: no sound output for now (%s); waiting for one.\n",
+                     SdlLibrary::get()->GetError());
+    return false;
 }
 
 bool PlaybackFeeder::decodeInto()
@@ -251,8 +312,10 @@ void PlaybackFeeder::watchEnding()
     }
 }
 
+// Whoever closes the device stops looking for one until a song needs it again.
 void PlaybackFeeder::closeOutput()
 {
+    m_outputAway = false;
     m_output->close();
     m_ring.discardWithoutConsumer();
 }

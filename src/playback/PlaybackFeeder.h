@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,10 @@
 // the device and queues them in a lock-free ring; SDL's audio thread takes from the ring, applies
 // the gain and pads with silence. The window thread only posts requests and reads atomics, so
 // nothing it calls waits for file I/O or for the device.
+//
+// When the device goes away under a playing song, the feeder closes it and opens the default
+// device again, retrying at a modest pace while there is none; the ring keeps its place, so the
+// song goes on from where it was heard last, and its position stands still meanwhile.
 //
 // Each song is known by the generation number of the request that opened it. Everything the
 // feeder reports carries that number, and what it publishes for Position and Duration is only
@@ -74,16 +79,20 @@ private:
     };
 
     static void renderCallback(void* userdata, Uint8* stream, int length);
+    static void lossCallback(void* userdata);
     void render(float* out, std::size_t count);
 
     void run();
     Request takeRequest();
     void wake();
+    void wakeFromWindow();
+    void waitToRetry(std::uint32_t seen);
     void apply(const Request& request);
     void startSong(const Request& request);
     void failSong(const QString& why);
     void stopSong();
     bool feed();
+    bool openOutput();
     bool decodeInto();
     void finishDecoding();
     void watchEnding();
@@ -93,9 +102,11 @@ private:
 
     Reporter m_reporter;
 
-    // Guards m_request only; held just long enough to copy it.
+    // Guards m_request, and the window thread's wake-ups for m_retryWait's sake; held just long
+    // enough to copy the request or count a wake-up.
     std::mutex m_requestMutex;
     Request m_request;
+    std::condition_variable m_retryWait;
     std::atomic<std::uint32_t> m_wakeCount{0};
     std::atomic<bool> m_quit{false};
 
@@ -117,6 +128,8 @@ private:
     // Feeder thread only.
     Transport m_transport = Transport::Stopped;
     Song m_song;
+    // The device went away while playing and none could be opened since.
+    bool m_outputAway = false;
     // Made and destroyed on the feeder thread, so SDL's audio subsystem lives on that thread.
     std::optional<AudioOutput> m_output;
     std::vector<float> m_scratch;

@@ -38,6 +38,10 @@ const SdlLibrary* load()
         resolve(library, "SDL_OpenAudioDevice", sdl.OpenAudioDevice) &&
         resolve(library, "SDL_PauseAudioDevice", sdl.PauseAudioDevice) &&
         resolve(library, "SDL_CloseAudioDevice", sdl.CloseAudioDevice) &&
+        resolve(library, "SDL_GetAudioDeviceStatus", sdl.GetAudioDeviceStatus) &&
+        resolve(library, "SDL_AddEventWatch", sdl.AddEventWatch) &&
+        resolve(library, "SDL_DelEventWatch", sdl.DelEventWatch) &&
+        resolve(library, "SDL_FlushEvents", sdl.FlushEvents) &&
         resolve(library, "SDL_NewAudioStream", sdl.NewAudioStream) &&
         resolve(library, "SDL_AudioStreamPut", sdl.AudioStreamPut) &&
         resolve(library, "SDL_AudioStreamGet", sdl.AudioStreamGet) &&

@@ -16,6 +16,10 @@ struct SdlLibrary {
     decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
     decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
     decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
+    decltype(&SDL_GetAudioDeviceStatus) GetAudioDeviceStatus = nullptr;
+    decltype(&SDL_AddEventWatch) AddEventWatch = nullptr;
+    decltype(&SDL_DelEventWatch) DelEventWatch = nullptr;
+    decltype(&SDL_FlushEvents) FlushEvents = nullptr;
     decltype(&SDL_NewAudioStream) NewAudioStream = nullptr;
     decltype(&SDL_AudioStreamPut) AudioStreamPut = nullptr;
     decltype(&SDL_AudioStreamGet) AudioStreamGet = nullptr;
