@@ -217,7 +217,9 @@ private slots:
         QTest::qWait(1500);
         const double cpu = processCpuSeconds() - cpuBefore;
         QVERIFY2(cpu < 0.3, qPrintable(u"%1 s of CPU while waiting for the device"_s.arg(cpu)));
-        QCOMPARE(watch.position(), held);
+        // SDL may still hand a last buffer over as it gives up; a device kept playing would
+        // have run on by the whole wait.
+        QVERIFY2(watch.position() - held < 0.2, qPrintable(QString::number(watch.last - held)));
         QCOMPARE(player.PlayState(), int(MediaComponent::Playing));
 
         if (const QString why = server.start(); !why.isEmpty())
