@@ -11,6 +11,8 @@ work=$(mktemp -d)
 pids=()
 finish() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # The next desktop check may take the same display number once this server has gone.
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap finish EXIT
