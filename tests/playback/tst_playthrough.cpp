@@ -60,6 +60,28 @@ class tst_playthrough : public QObject {
         return SongFactory::readHeard(output.filePath(QStringLiteral("heard.raw")));
     }
 
+    // Stereo frames with every stretch of more than a few silent frames taken out.
+    static QVector<float> withoutSilence(const QVector<float>& samples)
+    {
+        constexpr qsizetype Brief = 16;
+        QVector<float> sound;
+        qsizetype quietFrom = -1;
+        const qsizetype frames = samples.size() / 2;
+        for (qsizetype frame = 0; frame <= frames; ++frame) {
+            const bool quiet = frame < frames && std::fabs(samples.at(2 * frame)) < 0.01F;
+            if (quiet && quietFrom < 0)
+                quietFrom = frame;
+            if (quiet)
+                continue;
+            if (quietFrom >= 0 && frame - quietFrom <= Brief)
+                sound.append(samples.mid(2 * quietFrom, 2 * (frame - quietFrom)));
+            quietFrom = -1;
+            if (frame < frames)
+                sound.append(samples.mid(2 * frame, 2));
+        }
+        return sound;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -100,10 +122,10 @@ private slots:
 
         // The device closes whenever playback rests, and the disk driver starts its file anew
         // when the device opens, so the file holds what was heard since the last song began.
-        const QVector<float> samples = heard();
-        qsizetype end = samples.size() / 2;
-        while (end > 0 && std::fabs(samples.at(2 * (end - 1))) < 0.01F)
-            --end;
+        // With no delay the disk driver takes buffers faster than a loaded machine decodes,
+        // and the gaps are padded with silence; only the sound itself is looked at.
+        const QVector<float> samples = withoutSilence(heard());
+        const qsizetype end = samples.size() / 2;
         QVERIFY(end > DeviceRate * 3 / 4);
         const double last = frequencyAt(samples, end - DeviceRate * 3 / 4, DeviceRate / 2);
         QVERIFY2(std::fabs(last - tones.last()) < tones.last() * 0.03,
