@@ -33,7 +33,10 @@ std::optional<Mp3Decoder> Mp3Decoder::open(const QString& path, QString& error)
         error = describe(nullptr, code);
         return std::nullopt;
     }
-    mpg123_param(handle.get(), MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+    // Titles come from the file name, so tags are stepped over, not read: a large ID3v2 tag
+    // (cover pictures run to megabytes) would otherwise be copied into memory at every open.
+    mpg123_param(handle.get(), MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2,
+                 0.0);
     // Every rate and channel count is accepted, always as floats; the device side converts.
     mpg123_format_none(handle.get());
     const long* rates = nullptr;
