@@ -8,29 +8,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 program="$(realpath -s "$1")"
 work=$(mktemp -d)
-pids=()
-finish() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    # The next desktop check may take the same display number once this server has gone.
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap finish EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-within() {
-    local tries=$(($1 * 10))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
+source "$here/../support/desktop.sh"
 
 build="$(dirname "$(dirname "$program")")"
 label=installed
@@ -46,17 +24,7 @@ mkdir -p "$artefacts"
 /usr/bin/python3 "$here/songs.py" "$work/kantak" 20 "1 Lehena=440" "2 Bigarrena=660" \
     "3 Hirugarrena=990"
 
-for number in $(seq 50 99); do
-    [ -e "/tmp/.X$number-lock" ] || break
-done
-export DISPLAY=":$number"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-within 10 xdpyinfo || fail "no X server on $DISPLAY"
-mkdir -p "$work/home"
-HOME="$work/home" icewm >/dev/null 2>&1 &
-pids+=($!)
-within 10 xprop -root _NET_WORKAREA || fail "IceWM did not start"
+start_desktop
 
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"

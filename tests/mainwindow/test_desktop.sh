@@ -6,15 +6,9 @@ set -euo pipefail
 program="$1"
 shots="${IXO_SCREENSHOTS:-$(mktemp -d)}"
 mkdir -p "$shots"
-home=$(mktemp -d)
-pids=()
-finish() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    # The next desktop check may take the same display number once this server has gone.
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$home"
-}
-trap finish EXIT
+work=$(mktemp -d)
+home="$work/home"
+source "$(dirname "$0")/../support/desktop.sh"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -23,28 +17,7 @@ fail() {
     exit 1
 }
 
-# Polls a command until it succeeds, for at most the given seconds.
-within() {
-    local seconds=$1
-    shift
-    local tries=$((seconds * 10))
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-
-for number in $(seq 50 99); do
-    [ -e "/tmp/.X$number-lock" ] || break
-done
-export DISPLAY=":$number"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-within 10 xdpyinfo || fail "no X server on $DISPLAY"
-HOME="$home" icewm >/dev/null 2>&1 &
-pids+=($!)
-within 10 xprop -root _NET_WORKAREA || fail "IceWM did not start"
+start_desktop
 # IceWM's tray comes up after its task bar; on a loaded machine that takes a while.
 within 30 sh -c 'xwininfo -root -tree | grep -q SystemTray' || fail "IceWM shows no tray"
 
