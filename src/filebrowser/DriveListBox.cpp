@@ -48,12 +48,17 @@ QString DriveListBox::driveOf(const QString& path, const QStringList& roots)
     return best;
 }
 
-void DriveListBox::setDrive(const QString& path)
+QString DriveListBox::driveHolding(const QString& path) const
 {
     QStringList roots;
     for (int index = 0; index < count(); ++index)
         roots << itemText(index);
-    QString drive = driveOf(path, roots);
+    return driveOf(path, roots);
+}
+
+void DriveListBox::setDrive(const QString& path)
+{
+    QString drive = driveHolding(path);
     if (drive.isEmpty()) {
         drive = path;
         addItem(drive);

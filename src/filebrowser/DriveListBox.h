@@ -13,6 +13,8 @@ public:
 
     [[nodiscard]] QString Drive() const;
     void setDrive(const QString& path);
+    // The offered drive that holds a path, or "" when none does.
+    [[nodiscard]] QString driveHolding(const QString& path) const;
 
     // The volumes this machine offers now.
     static QStringList mountedDrives();

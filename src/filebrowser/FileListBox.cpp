@@ -8,7 +8,9 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);
+    // A click that leaves the selection as it was still counts: the list may have changed since.
     connect(this, &QListWidget::itemSelectionChanged, this, &FileListBox::Click);
+    connect(this, &QAbstractItemView::clicked, this, &FileListBox::Click);
 }
 
 void FileListBox::setPath(const QString& folder)

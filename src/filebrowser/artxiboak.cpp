@@ -58,22 +58,28 @@ void artxiboak::Form_Load()
 
 void artxiboak::Form_Activate()
 {
-    Form<zerrenda>().diago->InitDir = QDir::rootPath();
+    Form<zerrenda>().diago->InitDir = QDir::homePath();
 }
 
 // The dialogs' starting folder is set on every activation; before the first one it is still
-// empty, and an empty drive would only fail again.
+// empty, and an empty drive would only fail again. The home folder is the one place a user can
+// always read.
 QString artxiboak::fallbackDrive()
 {
     const QString start = Form<zerrenda>().diago->InitDir;
-    return start.isEmpty() ? QDir::rootPath() : start;
+    return start.isEmpty() ? QDir::homePath() : start;
 }
 
 // A drive that cannot be opened asks to try again; giving up goes back to the drive of the
-// dialogs' starting folder.
+// dialogs' starting folder. Choosing again the drive the folder list is on keeps its folder, as
+// a drive keeps its current folder where drives have one.
 void artxiboak::unitatea_Change()
 {
-    while (!karpeta->setPath(unitatea->Drive())) {
+    const auto target = [this] {
+        const QString drive = unitatea->Drive();
+        return unitatea->driveHolding(karpeta->Path()) == drive ? karpeta->Path() : drive;
+    };
+    while (!karpeta->setPath(target())) {
         MsgBox::Beep();
         const int answer =
             MsgBox::Show(QStringLiteral("unitate hutsa..."), MsgBox::RetryCancel + MsgBox::Critical,

@@ -1,5 +1,6 @@
 #include "CommonDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -16,9 +17,14 @@ QStringList CommonDialog::nameFilters() const
     return filters;
 }
 
-void CommonDialog::show(Kind kind)
+bool CommonDialog::show(Kind kind)
 {
-    FileName = m_chooser ? m_chooser(*this, kind) : runDialog(kind);
+    const QString chosen = m_chooser ? m_chooser(*this, kind) : runDialog(kind);
+    if (chosen.isEmpty())
+        return false;
+    FileName = chosen;
+    QDir::setCurrent(QFileInfo(chosen).absolutePath());
+    return true;
 }
 
 QString CommonDialog::runDialog(Kind kind) const

@@ -4,9 +4,11 @@
 #include <QString>
 #include <functional>
 
-// The open and save dialogs, with the properties a caller sets before showing one. After
-// ShowOpen or ShowSave, FileName holds the chosen path, or "" when the user cancelled; it is
-// kept otherwise, so the next dialog starts at the path chosen last.
+// The open and save dialogs, with the properties a caller sets before showing one. ShowOpen and
+// ShowSave report whether a path was chosen; FileName then holds it. A cancel leaves FileName
+// as it was, so every dialog starts at the path chosen last. A chosen path also becomes the
+// process's current folder, so relative names in a list resolve against the list's own folder
+// and a browser opened afterwards starts there.
 class CommonDialog : public QObject {
     Q_OBJECT
 
@@ -30,8 +32,8 @@ public:
     QString FileName;
     QString InitDir;
 
-    void ShowOpen() { show(Kind::Open); }
-    void ShowSave() { show(Kind::Save); }
+    [[nodiscard]] bool ShowOpen() { return show(Kind::Open); }
+    [[nodiscard]] bool ShowSave() { return show(Kind::Save); }
 
     void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
 
@@ -39,7 +41,7 @@ public:
     [[nodiscard]] QStringList nameFilters() const;
 
 private:
-    void show(Kind kind);
+    bool show(Kind kind);
     [[nodiscard]] QString runDialog(Kind kind) const;
 
     Chooser m_chooser;

@@ -1,10 +1,13 @@
 #include "PlaylistFile.h"
 
+#include "frame/FileError.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 
 namespace PlaylistFile {
 
@@ -128,6 +131,17 @@ QStringList splitLines(const QByteArray& bytes)
     return items;
 }
 
+namespace {
+
+// Read right after the failing call, while errno still holds its cause.
+QString failure(const QFileDevice& file)
+{
+    const int code = errno;
+    return FileError::describe(code, file.errorString());
+}
+
+} // namespace
+
 ReadResult read(const QString& path)
 {
     const QFileInfo source(path);
@@ -138,10 +152,10 @@ ReadResult read(const QString& path)
         return {{}, QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, file.errorString()};
+        return {{}, failure(file)};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {{}, file.errorString()};
+        return {{}, failure(file)};
     return {splitLines(bytes), {}};
 }
 
@@ -165,16 +179,19 @@ QString write(const QString& path, const QStringList& items)
     }
     // Unbuffered, so that a disk that fills up part-way shows as a short write here; Qt's own
     // buffer would lose that failure and let the commit replace the old file with a cut one.
+    // A list the user may write in a folder they may not (a shared folder's list) can only be
+    // written in place; everywhere else the old file stays whole until the new one is.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
+        return failure(file);
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        QString why = file.errorString();
+        QString why = failure(file);
         file.cancelWriting();
         return why;
     }
     if (!file.commit())
-        return file.errorString();
+        return failure(file);
     return {};
 }
 

@@ -29,7 +29,10 @@ zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameS
     diago->setObjectName(QStringLiteral("diago"));
     createButtons();
     connect(Timi3, &QTimer::timeout, this, &zerrenda::Timi3_Timer);
+    // A click that leaves the selection as it was still reruns the rule: songs may have been
+    // added since, which gives a selected song somewhere to move.
     connect(lista, &QListWidget::itemSelectionChanged, this, &zerrenda::lista_Click);
+    connect(lista, &QAbstractItemView::clicked, this, &zerrenda::lista_Click);
 }
 
 ImageButton* zerrenda::button(const QString& name, int left, const QString& iconBase,

@@ -49,10 +49,9 @@ bool zerrenda::saveList()
     diago->Flags = SaveFlags;
     diago->Filter = playlistFilter();
     diago->DialogTitle = QStringLiteral("Gorde...");
-    diago->ShowSave();
-    const QString path = diago->FileName;
-    if (path.isEmpty())
+    if (!diago->ShowSave())
         return false;
+    const QString path = diago->FileName;
     QStringList items;
     items.reserve(ListCount());
     for (int row = 0; row < ListCount(); ++row)
@@ -71,10 +70,9 @@ bool zerrenda::openList()
     diago->Flags = OpenFlags;
     diago->DialogTitle = QStringLiteral("Ireki...");
     diago->Filter = playlistFilter();
-    diago->ShowOpen();
-    const QString path = diago->FileName;
-    if (path.isEmpty())
+    if (!diago->ShowOpen())
         return false;
+    const QString path = diago->FileName;
     PlaylistFile::ReadResult file = PlaylistFile::read(path);
     if (!file.error.isEmpty()) {
         complain(QStringLiteral("Ezin izan da zerrenda ireki: "), file.error);

@@ -107,32 +107,63 @@ private slots:
     void failingDriveAsksThenFallsBack_data()
     {
         QTest::addColumn<QString>("startFolder");
-        QTest::addColumn<QString>("fallback");
-        QTest::newRow("drive of the dialogs' folder")
-            << QStringLiteral("musika/azpi") << QStringLiteral("musika");
-        QTest::newRow("before any activation: the root") << QString() << QDir::rootPath();
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("drive of the dialogs' folder, which keeps its folder")
+            << QStringLiteral("musika/azpi") << QStringLiteral("musika")
+            << QStringLiteral("musika/azpi");
+        QTest::newRow("before any activation: the home folder")
+            << QString() << QDir::homePath() << QDir::homePath();
     }
 
     // A drive that cannot be opened: the user answers Retry, then Cancel, and the browser goes
-    // back to the drive of the dialogs' starting folder.
+    // back to the drive of the dialogs' starting folder, at the folder it showed on that drive.
     void failingDriveAsksThenFallsBack()
     {
         QFETCH(QString, startFolder);
-        QFETCH(QString, fallback);
+        QFETCH(QString, drive);
+        QFETCH(QString, folder);
         const QString missing = pathOf(QStringLiteral("ez-dago"));
         if (!startFolder.isEmpty())
             Form<zerrenda>().diago->InitDir = pathOf(startFolder);
-        if (!fallback.startsWith(u'/'))
-            fallback = pathOf(fallback);
+        const auto absolute = [this](const QString& path) {
+            return path.startsWith(u'/') ? path : pathOf(path);
+        };
         browser().unitatea->setDrives({pathOf(QStringLiteral("musika")), missing});
         openFolder(QStringLiteral("musika/azpi"));
         m_answers = {MsgBox::Retry, MsgBox::Cancel};
         browser().unitatea->setDrive(missing);
         const QString asked = QStringLiteral("unitate hutsa...|21|Okerra");
         QCOMPARE(m_messages, (QStringList{asked, asked}));
-        QCOMPARE(browser().unitatea->Drive(), fallback);
-        QCOMPARE(browser().karpeta->Path(), fallback);
-        QCOMPARE(browser().artxi->Path(), fallback);
+        QCOMPARE(browser().unitatea->Drive(), absolute(drive));
+        QCOMPARE(browser().karpeta->Path(), absolute(folder));
+        QCOMPARE(browser().artxi->Path(), absolute(folder));
+    }
+
+    // Choosing again the drive the browser is on keeps the folder; another drive goes to its
+    // root. Shown, the browser gives the dialogs the home folder to start in.
+    void driveChoice()
+    {
+        browser().unitatea->setDrives({pathOf(QStringLiteral("musika")), m_dir->path()});
+        openFolder(QStringLiteral("musika/azpi"));
+        emit browser().unitatea->activated(0);
+        QCOMPARE(browser().karpeta->Path(), pathOf(QStringLiteral("musika/azpi")));
+        browser().unitatea->setCurrentIndex(1);
+        emit browser().unitatea->activated(1);
+        QCOMPARE(browser().karpeta->Path(), m_dir->path());
+        browser().show();
+        QCOMPARE(Form<zerrenda>().diago->InitDir, QDir::homePath());
+    }
+
+    // A click on a selected file still shows the add button, though the selection is unchanged.
+    void clickWithoutChange()
+    {
+        openFolder(QStringLiteral("musika"));
+        selectFiles({0});
+        browser().Imagehitu->hide();
+        QTest::mouseClick(browser().artxi->viewport(), Qt::LeftButton, {},
+                          browser().artxi->visualItemRect(browser().artxi->item(0)).center());
+        QVERIFY(!browser().Imagehitu->isHidden());
     }
 };
 

@@ -15,7 +15,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/fsuid.h>
 #include <sys/mount.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +37,7 @@ class tst_savefaults : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_mount;
     QStringList m_log;
+    QString m_prompt;
 
     zerrenda& window() { return Form<zerrenda>(); }
 
@@ -67,8 +70,9 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_log.clear();
-        MsgBox::setAnswerer([this](const QString&, int style, const QString& title) {
+        MsgBox::setAnswerer([this](const QString& prompt, int style, const QString& title) {
             m_log << u"%1(%2)"_s.arg(title).arg(style);
+            m_prompt = prompt;
             return int(MsgBox::Ok);
         });
     }
@@ -85,18 +89,23 @@ private slots:
     void refused_data()
     {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("name"); // where the dialog points, in the small disk
-        QTest::newRow("full disk, over a list") << u"full"_s << u"zaharra.m3u"_s;
-        QTest::newRow("full disk, new name") << u"full"_s << u"berria.m3u"_s;
-        QTest::newRow("read-only disk, over a list") << u"read-only"_s << u"zaharra.m3u"_s;
-        QTest::newRow("read-only disk, new name") << u"read-only"_s << u"berria.m3u"_s;
-        QTest::newRow("/dev/full") << u"device"_s << QString();
+        QTest::addColumn<QString>("name");  // where the dialog points, in the small disk
+        QTest::addColumn<QString>("cause"); // in the message, before the system's own words
+        const QString full = u"diskoa beteta dago ("_s;
+        const QString readOnly = u"diskoa irakurtzeko soilik da ("_s;
+        QTest::newRow("full disk, over a list") << u"full"_s << u"zaharra.m3u"_s << full;
+        QTest::newRow("full disk, new name") << u"full"_s << u"berria.m3u"_s << full;
+        QTest::newRow("read-only disk, over a list")
+            << u"read-only"_s << u"zaharra.m3u"_s << readOnly;
+        QTest::newRow("read-only disk, new name") << u"read-only"_s << u"berria.m3u"_s << readOnly;
+        QTest::newRow("/dev/full") << u"device"_s << QString() << u"ez da fitxategi arrunta"_s;
     }
 
     void refused()
     {
         QFETCH(QString, fault);
         QFETCH(QString, name);
+        QFETCH(QString, cause);
         QString target = u"/dev/full"_s;
         QByteArray old;
         if (fault != u"device"_s) {
@@ -126,12 +135,39 @@ private slots:
         QVERIFY(!window().Imagord_baziak());
 
         QCOMPARE(m_log, QStringList{u"Okerra(16)"_s});
+        QVERIFY2(m_prompt.contains(cause), qPrintable(m_prompt));
         QVERIFY(!window().Imagord->isHidden());
         QCOMPARE(window().SavedCount(), 0);
         if (!m_mount.isEmpty()) {
             QCOMPARE(contentsOf(QDir(m_mount).filePath(u"zaharra.m3u"_s)), old);
             QCOMPARE(QDir(m_mount).entryList(), before);
         }
+    }
+
+    // A list the user may write, in a folder the user may not: saved in place, since nothing
+    // can be made beside it. Root may write anywhere, so the test takes a user's file rights.
+    void inPlaceInReadOnlyFolder()
+    {
+        const QString folder = m_dir->filePath(u"partekatua"_s);
+        QVERIFY(QDir().mkpath(folder));
+        const auto open = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_dir->path(), open | QFile::WriteOwner));
+        const QString list = QDir(folder).filePath(u"zerrenda.m3u"_s);
+        QCOMPARE(PlaylistFile::write(list, {u"/zahar/a.mp3"_s}), QString());
+        const uid_t user = geteuid() == 0 ? 65534 : geteuid();
+        if (geteuid() == 0)
+            QCOMPARE(chown(QFile::encodeName(list).constData(), user, user), 0);
+        QVERIFY(QFile::setPermissions(folder, open));
+        setfsgid(user);
+        setfsuid(user);
+        const QString written = PlaylistFile::write(list, {u"/berri/b.mp3"_s});
+        const QStringList entries = QDir(folder).entryList(QDir::Files);
+        setfsuid(geteuid());
+        setfsgid(getegid());
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(written, QString());
+        QCOMPARE(contentsOf(list), QByteArray("/berri/b.mp3\r\n"));
+        QCOMPARE(entries, QStringList{u"zerrenda.m3u"_s});
     }
 };
 

@@ -5,6 +5,8 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/zerrenda.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -165,6 +167,7 @@ private slots:
         WindowRegistry::instance().unloadAll();
         MsgBox::setAnswerer({});
         m_duringDialog = {};
+        QDir::setCurrent(QCoreApplication::applicationDirPath());
     }
 
     void editList_data()
@@ -222,6 +225,36 @@ private slots:
             expected << before.at(at.digitValue());
         QCOMPARE(items(), expected);
         QCOMPARE(flags(window()), shown);
+    }
+
+    // A chosen list's folder becomes the current one, so the relative names in it are found;
+    // a cancel keeps the path chosen last, for the next dialog to start at.
+    void dialogPathAndFolder()
+    {
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("beste")));
+        QVERIFY(QFile(pathOf(QStringLiteral("beste/kanta.mp3"))).open(QIODevice::WriteOnly));
+        QCOMPARE(PlaylistFile::write(pathOf(QStringLiteral("beste/erlatiboa.m3u")),
+                                     {QStringLiteral("kanta.mp3")}),
+                 QString());
+        m_choices = QStringList{QStringLiteral("beste/erlatiboa.m3u"), QString()};
+        QVERIFY(window().imairek_baziak());
+        QCOMPARE(QDir::currentPath(), pathOf(QStringLiteral("beste")));
+        QVERIFY(QFileInfo(window().List(0)).isFile());
+        QVERIFY(!window().Imagord_baziak());
+        QCOMPARE(window().diago->FileName, pathOf(QStringLiteral("beste/erlatiboa.m3u")));
+        QCOMPARE(items(), QStringList{QStringLiteral("kanta.mp3")});
+    }
+
+    // A click on the one selected song after more were added offers to move it down, though
+    // the click leaves the selection as it was.
+    void clickAfterTheListGrew()
+    {
+        startWith(1, 0);
+        window().lista->item(0)->setSelected(true);
+        window().appendItems(numbered(QStringLiteral("berri"), 2));
+        QTest::mouseClick(window().lista->viewport(), Qt::LeftButton, {},
+                          window().lista->visualItemRect(window().lista->item(0)).center());
+        QCOMPARE(flags(window()), QStringLiteral("-k-b"));
     }
 
     // The list keeps the first songs up to 32,767 and tells the user what was left out.
