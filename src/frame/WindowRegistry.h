@@ -71,7 +71,7 @@ private:
     std::function<void(int)> m_ender;
 };
 
-// Reads as the design's "reference a window by name": Form<Mahaia>().Lblabe.
+// A window by its class, created on first use: Form<Mahaia>().Lblabe.
 template <class W> W& Form()
 {
     return WindowRegistry::instance().window<W>();

@@ -45,7 +45,7 @@ ImageButton* zerrenda::button(const QString& name, int left, const QString& icon
     return created;
 }
 
-// The row reaches one pixel below the client area; the frame hides that row, as designed.
+// The row reaches one pixel below the client area; the frame covers that row.
 void zerrenda::createButtons()
 {
     Imaberr = button(QStringLiteral("Imaberr"), 0, QStringLiteral("berria"),

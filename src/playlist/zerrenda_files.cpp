@@ -12,8 +12,9 @@
 
 namespace {
 
-constexpr int SaveFlags = 0x281006;
-constexpr int OpenFlags = 0x281004;
+constexpr int OpenFlags = CommonDialog::LongNames + CommonDialog::Explorer +
+                          CommonDialog::FileMustExist + CommonDialog::HideReadOnly;
+constexpr int SaveFlags = OpenFlags + CommonDialog::OverwritePrompt;
 
 QString playlistFilter()
 {
