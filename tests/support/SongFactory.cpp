@@ -1,5 +1,6 @@
 #include "SongFactory.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -29,8 +30,9 @@ QString SongFactory::song(const Song& song)
         for (int channel = 0; channel < song.channels; ++channel)
             qToLittleEndian(sample, pcm.data() + (i * song.channels + channel) * 2);
     }
-    // Encoded under a temporary name, so an interrupted run leaves no half song.
-    const QString part = mp3 + u".part"_s;
+    // Encoded under a name of this process's own, so an interrupted run leaves no half song and
+    // two test programs making the same song at once do not write into one file.
+    const QString part = mp3 + u".%1.part"_s.arg(QCoreApplication::applicationPid());
     const QString rate = QString::number(song.sampleRate / 1000.0);
     const QString mode = song.channels == 1 ? u"m"_s : u"j"_s;
     QStringList arguments{u"--quiet"_s, u"-r"_s, u"-s"_s, rate, u"-m"_s, mode};
@@ -44,9 +46,13 @@ QString SongFactory::song(const Song& song)
     lame.start(u"lame"_s, arguments);
     lame.write(pcm);
     lame.closeWriteChannel();
-    if (lame.waitForFinished(120000) && lame.exitStatus() == QProcess::NormalExit &&
-        lame.exitCode() == 0 && QFile::rename(part, mp3))
+    const bool made = lame.waitForFinished(120000) && lame.exitStatus() == QProcess::NormalExit &&
+                      lame.exitCode() == 0;
+    // Another program may have finished the same song first; its copy is as good as ours.
+    if (made && (QFile::rename(part, mp3) || QFile::exists(mp3))) {
+        QFile::remove(part);
         return mp3;
+    }
     m_error = u"cannot make %1: %2 %3"_s.arg(mp3, lame.errorString(),
                                              QString::fromLocal8Bit(lame.readAllStandardError()));
     return {};
