@@ -218,21 +218,25 @@ void zerrenda::Imaberr_MouseUp()
     if (m_fileCommandRunning)
         return;
     const QScopedValueRollback running(m_fileCommandRunning, true);
-    if (Imagord->isHidden()) {
-        clearList();
-        Imakend->hide();
-        Imagora->hide();
-        Imabera->hide();
+    if (!mayReplaceList())
         return;
-    }
+    Imagord->hide();
+    clearList();
+    Imakend->hide();
+    Imagora->hide();
+    Imabera->hide();
+}
+
+// A list without unsaved changes may go at once; a changed one once it was saved or the user
+// said No. A save that was cancelled or failed keeps it.
+bool zerrenda::mayReplaceList()
+{
+    if (Imagord->isHidden())
+        return true;
     const int answer = askToSaveFirst();
-    if (answer == MsgBox::Yes) {
-        if (saveList())
-            clearList();
-    } else if (answer == MsgBox::No) {
-        Imagord->hide();
-        clearList();
-    }
+    if (answer == MsgBox::Yes)
+        return saveList();
+    return answer == MsgBox::No;
 }
 
 // Asked before a list with unsaved changes is replaced, by a new list or an opened file.

@@ -66,6 +66,7 @@ private:
 
     bool saveList();
     static int askToSaveFirst();
+    bool mayReplaceList();
     bool openList();
 
     qint16 savedCount = 0;

@@ -102,15 +102,6 @@ void zerrenda::Imairek_MouseUp()
     if (m_fileCommandRunning)
         return;
     const QScopedValueRollback running(m_fileCommandRunning, true);
-    if (Imagord->isHidden()) {
+    if (mayReplaceList())
         openList();
-        return;
-    }
-    const int answer = askToSaveFirst();
-    if (answer == MsgBox::Yes) {
-        if (saveList())
-            openList();
-    } else if (answer == MsgBox::No) {
-        openList();
-    }
 }
