@@ -1,6 +1,6 @@
 #include "FileListBox.h"
 
-#include "playlist/ListSelection.h"
+#include "frame/ListSelection.h"
 
 #include <QDir>
 

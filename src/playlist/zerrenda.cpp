@@ -1,10 +1,10 @@
 #include "zerrenda.h"
 
-#include "ListSelection.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/CommonDialog.h"
 #include "frame/Design.h"
 #include "frame/ImageButton.h"
+#include "frame/ListSelection.h"
 #include "frame/MsgBox.h"
 #include "frame/Pictures.h"
 #include "frame/WindowRegistry.h"
