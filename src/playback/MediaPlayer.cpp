@@ -138,8 +138,11 @@ void MediaPlayer::onFeederEvent(PlaybackFeeder::Event event)
     if (event.generation != m_generation)
         return;
     switch (event.kind) {
+    // A file that cannot be played ends at once, so that a playlist moves on past it as past
+    // one that played; the state is Stopped first, so nothing takes it for a song playing.
     case PlaybackFeeder::EventKind::Failed:
         setState(Stopped);
+        emit SongEnded(0);
         break;
     case PlaybackFeeder::EventKind::DecodeEnded:
         if (m_state != Stopped)

@@ -11,9 +11,10 @@
 // Every member runs on the window thread and returns at once; opening, scanning and decoding
 // happen on the feeder thread, so Duration reads 0 for the few milliseconds until the file's
 // header has been read. A file that cannot be played leaves the player stopped with that
-// CurrentFile and raises no SongEnded.
+// CurrentFile and then raises SongEnded, a moment after the Open that named it.
 //
-// The end of a song: SongEnded is raised shortly before the last of it is heard. An Open in
+// The end of a song: SongEnded is raised shortly before the last of it is heard, and the last
+// of it is heard whatever is opened next, unless playback is stopped or closed. An Open in
 // that moment queues the next song right behind it, on the same device, without a gap; from
 // that Open on, Position, Duration and CurrentFile describe the new song, and Position stays 0
 // until its first frame is heard. When nothing follows, PlayState becomes Stopped once the

@@ -181,6 +181,7 @@ void PlaybackFeeder::startSong(const Request& request)
     m_song = Song{};
     m_song.generation = request.generation;
     m_song.path = request.path;
+    m_song.behindEnding = handOver;
     m_transport = request.transport;
     if (!handOver) {
         m_ring.discardWritten();
@@ -208,12 +209,22 @@ void PlaybackFeeder::startSong(const Request& request)
     publishDuration(request.generation, m_song.source->durationSeconds());
 }
 
+// A song that fails behind one that has ended leaves that one's last moments in the ring; they
+// are heard out as if they ended the failed song, which adds nothing of its own, so that a song
+// that ended is heard to its last frame whatever follows it.
 void PlaybackFeeder::failSong(const QString& why)
 {
     std::fprintf(stderr, "ixomp3: cannot play %s: %s\n", qPrintable(m_song.path), qPrintable(why));
     m_song.source.reset();
-    m_ring.discardWritten();
-    closeOutput();
+    if (m_song.behindEnding && m_output->isOpen()) {
+        m_song.decodeFinished = true;
+        m_song.endReported = true;
+        m_songEnd.store(m_ring.writeIndex(), std::memory_order_relaxed);
+    } else {
+        m_song.playedOut = true;
+        m_ring.discardWritten();
+        closeOutput();
+    }
     m_reporter({EventKind::Failed, m_song.generation});
 }
 
@@ -228,7 +239,8 @@ void PlaybackFeeder::stopSong()
 // Returns whether there may be more to do at once; false means wait for a wake-up.
 bool PlaybackFeeder::feed()
 {
-    if (m_transport != Transport::Playing || !m_song.source || m_song.playedOut)
+    if (m_transport != Transport::Playing || m_song.playedOut ||
+        (!m_song.source && !m_song.decodeFinished))
         return false;
     // What the lost device took from the ring but never played is gone with it; the rest
     // waits in the ring for the next device.
@@ -237,7 +249,7 @@ bool PlaybackFeeder::feed()
         closeOutput();
     }
     const bool decoded = !m_song.decodeFinished && decodeInto();
-    if (!m_song.source)
+    if (m_song.playedOut)
         return false;
     const bool ready = m_song.decodeFinished || m_ring.freeSpace() < m_scratch.size();
     if (ready && !m_output->isOpen() && !openOutput())

@@ -31,7 +31,8 @@ class PlaybackFeeder {
 public:
     enum class Transport { Stopped, Paused, Playing };
     enum class EventKind {
-        // The file could not be played; nothing of it was heard.
+        // The file could not be played; nothing of it was heard. What the song before it
+        // still had queued is heard out all the same.
         Failed,
         // Decoding reached the end and only the last moments of the song are still queued.
         DecodeEnded,
@@ -71,6 +72,8 @@ private:
         std::uint64_t generation = 0;
         QString path;
         std::unique_ptr<SongSource> source;
+        // Queued behind the end of the song before it, which the device is still playing.
+        bool behindEnding = false;
         bool decodeFinished = false;
         bool endReported = false;
         bool drainStarted = false;

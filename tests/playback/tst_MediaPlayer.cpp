@@ -210,7 +210,7 @@ private slots:
     void brokenInput_data()
     {
         QTest::addColumn<QString>("path");
-        // Seconds of it heard before SongEnded; negative: none, and no SongEnded.
+        // Seconds of it heard before SongEnded; negative: none.
         QTest::addColumn<double>("plays");
         QFile song(m_songs.song(Song{}));
         QVERIFY2(song.open(QIODevice::ReadOnly), qPrintable(m_songs.error()));
@@ -254,15 +254,18 @@ private slots:
         clock.start();
         player.Open(path);
         QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+        // Raised from within Open, the end would have a playlist of broken songs recurse.
+        QCOMPARE(ended.size(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), MediaComponent::Stopped, Timeout);
         QCOMPARE(player.CurrentFile(), path);
         QCOMPARE(log.changes, path.isEmpty() ? Changes{} : (Changes{{0, 2}, {2, 0}}));
-        QCOMPARE(ended.size(), plays < 0 ? 0 : 1);
+        // Only closing, with an empty path, is no end of a song.
+        QCOMPARE(ended.size(), path.isEmpty() ? 0 : 1);
         QVERIFY2(player.Position() >= plays, qPrintable(QString::number(player.Position())));
         QVERIFY(plays < 0 ? player.Duration() == 0.0
                           : heard().frames >= qint64(plays * DeviceRate));
         player.Open(good);
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), plays < 0 ? 1 : 2, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), path.isEmpty() ? 1 : 2, Timeout);
     }
 
     // Played in real time (the disk driver waits one buffer's length per buffer), the next song

@@ -12,7 +12,7 @@
 class BrokenSongs {
 public:
     enum class Outcome {
-        Unplayable, // stays stopped, no end of song
+        Unplayable, // nothing of it heard; ends at once
         Ends,       // plays what decodes, then ends like any song
     };
     struct Entry {
