@@ -1,9 +1,12 @@
 // The pictures the build draws beside the executables: every button has normal, pressed and
 // built-in icons at 16 and 32 pixels, told apart from each other, and every picture has the
 // size the windows are laid out around.
+#include "frame/Pictures.h"
+
 #include <QCoreApplication>
+#include <QIcon>
 #include <QImageReader>
-#include <QSet>
+#include <QPixmap>
 #include <QTest>
 
 namespace {
@@ -32,54 +35,43 @@ QList<QSize> sizesOf(const QString& name)
 class tst_artwork : public QObject {
     Q_OBJECT
 
-    QList<QImage> normals;
-
 private slots:
-    void buttonIcons_data()
-    {
-        QTest::addColumn<QString>("base");
-        for (const char* base :
-             {"atzea", "aurrea", "bera", "berria", "egilea", "gehitu", "gora", "gorde", "ireki",
-              "irten", "kendu", "pause", "play", "stop", "zerrenda"})
-            QTest::newRow(base) << QString::fromLatin1(base);
-    }
-
     void buttonIcons()
     {
-        QFETCH(QString, base);
         const QList<QSize> both = {QSize(16, 16), QSize(32, 32)};
-        const QString normal = QStringLiteral("irudiak/%1.ico").arg(base);
-        const QString pressed = QStringLiteral("irudiak/") + base + QStringLiteral("1.ico");
-        QCOMPARE(sizesOf(normal), both);
-        QCOMPARE(sizesOf(pressed), both);
-        QCOMPARE(sizesOf(QStringLiteral("pictures/buttons/%1.ico").arg(base)), both);
-        QVERIFY(readImages(pressed) != readImages(normal));
-        const QImage small = readImages(normal).constFirst();
-        QVERIFY2(!normals.contains(small), "looks like another button");
-        normals << small;
-    }
-
-    void pictures_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<QSize>>("sizes");
-        auto one = [](int width, int height) { return QList<QSize>{QSize(width, height)}; };
-        QTest::newRow("bar") << "mahaia.png" << one(206, 31);
-        QTest::newRow("playlist") << "zerrenda.png" << one(206, 256);
-        QTest::newRow("browser") << "artxiboak.png" << one(206, 256);
-        QTest::newRow("splash") << "sarrera.png" << one(100, 100);
-        QTest::newRow("logo") << "egilea.png" << one(180, 70);
-        QTest::newRow("link cursor") << "lotura.png" << one(32, 32);
-        QTest::newRow("desktop icon") << "ixomp3.png" << one(256, 256);
-        QTest::newRow("bar and tray icon") << "mahaia.ico" << QList<QSize>{{16, 16}, {32, 32}};
-        QTest::newRow("program icon") << "ixomp3.ico" << QList<QSize>{{16, 16}, {32, 32}, {48, 48}};
+        QList<QImage> seen;
+        for (const char* base :
+             {"atzea", "aurrea", "bera", "berria", "egilea", "gehitu", "gora", "gorde", "ireki",
+              "irten", "kendu", "pause", "play", "stop", "zerrenda"}) {
+            const QString normal = QStringLiteral("irudiak/%1.ico").arg(QLatin1String(base));
+            const QString pressed =
+                QStringLiteral("irudiak/%1%2.ico").arg(QLatin1String(base), u"1");
+            const QString builtIn =
+                QStringLiteral("pictures/buttons/%1.ico").arg(QLatin1String(base));
+            QCOMPARE(sizesOf(normal), both);
+            QCOMPARE(sizesOf(pressed), both);
+            QCOMPARE(sizesOf(builtIn), both);
+            QCOMPARE(readImages(builtIn), readImages(normal));
+            QVERIFY2(readImages(pressed) != readImages(normal), base);
+            QVERIFY2(!seen.contains(readImages(normal).constFirst()), "looks like another button");
+            seen << readImages(normal).constFirst();
+        }
     }
 
     void pictures()
     {
-        QFETCH(QString, name);
-        QFETCH(QList<QSize>, sizes);
-        QCOMPARE(sizesOf(QStringLiteral("pictures/") + name), sizes);
+        const std::pair<const char*, QList<QSize>> rows[] = {
+            {"mahaia.png", {{206, 31}}},
+            {"zerrenda.png", {{206, 256}}},
+            {"artxiboak.png", {{206, 256}}},
+            {"sarrera.png", {{100, 100}}},
+            {"egilea.png", {{180, 70}}},
+            {"lotura.png", {{32, 32}}},
+            {"ixomp3.png", {{256, 256}}},
+            {"mahaia.ico", {{16, 16}, {32, 32}}},
+            {"ixomp3.ico", {{16, 16}, {32, 32}, {48, 48}}}};
+        for (const auto& [name, sizes] : rows)
+            QCOMPARE(sizesOf(QStringLiteral("pictures/") + QLatin1String(name)), sizes);
     }
 };
 

@@ -1,5 +1,5 @@
-// The main bar's own behaviour: where it sits, what the windows above it do, and the volume
-// buttons.
+// The main bar: where it sits, its volume buttons, the way to the tray and back, and the exit
+// that must never drop an unsaved playlist.
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/CommonDialog.h"
@@ -14,7 +14,6 @@
 #include "support/ScriptedMedia.h"
 #include "support/WindowTest.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -22,30 +21,52 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool topmost(const QWidget& window)
+{
+    return window.windowHandle() != nullptr &&
+           window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+// Which of the bar, the playlist, the browser and the about window show, and whether the tray
+// holds the icon: "MzaE T" with "-" for what is hidden or absent.
+QString shown()
+{
+    QString text = QStringLiteral("MzaE T");
+    const QWidget* windows[] = {&Form<Mahaia>(), &Form<zerrenda>(), &Form<artxiboak>(),
+                                &Form<Egilea>()};
+    for (int at = 0; at < 4; ++at)
+        text[at] = windows[at]->isVisible() ? text.at(at) : u'-';
+    text[5] = Form<Mahaia>().tray->isShown() ? u'T' : u'-';
+    return text;
+}
+
+} // namespace
 
 class tst_Mahaia : public QObject {
     Q_OBJECT
 
     ScriptedMedia* player = nullptr;
     QStringList questions;
-    int endedWith = -1;
 
-    // Everything shown, as a user would have it before minimising.
     Mahaia& showAll()
     {
-        Mahaia& bar = Form<Mahaia>();
-        bar.show();
-        Form<zerrenda>().show();
-        Form<artxiboak>().show();
-        Form<Egilea>().show();
-        return bar;
+        for (QWidget* window :
+             {static_cast<QWidget*>(&Form<Mahaia>()), static_cast<QWidget*>(&Form<zerrenda>()),
+              static_cast<QWidget*>(&Form<artxiboak>()), static_cast<QWidget*>(&Form<Egilea>())})
+            window->show();
+        return Form<Mahaia>();
     }
 
     void answer(int reply)
     {
         MsgBox::setAnswerer([this, reply](const QString& prompt, int style, const QString& title) {
-            questions << prompt + QLatin1Char('|') + QString::number(style) + QLatin1Char('|') +
-                             title;
+            questions << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
             return reply;
         });
     }
@@ -59,247 +80,151 @@ private slots:
 
     void cleanup()
     {
+        WindowRegistry::instance().unloadAll();
         WindowTest::reset();
         questions.clear();
-        endedWith = -1;
     }
 
-    // Work areas in twips; the bar's right and bottom edges meet the work area's.
+    // The bar's right and bottom edges meet the work area's, whatever panels take; the windows
+    // above it sit on its top edge, a browser made again too, wherever the bar is then.
     void placement_data()
     {
-        QTest::addColumn<QRect>("workArea");
-        QTest::addColumn<QPoint>("barAt");
-        QTest::newRow("panel at the bottom")
-            << QRect(0, 0, 1024 * 15, 738 * 15) << QPoint((1024 - 212) * 15, (738 - 37) * 15);
-        QTest::newRow("panels at the left and top") << QRect(48 * 15, 30 * 15, 976 * 15, 738 * 15)
-                                                    << QPoint((1024 - 212) * 15, (768 - 37) * 15);
-        QTest::newRow("second screen to the right") << QRect(1920 * 15, 0, 1280 * 15, 1024 * 15)
-                                                    << QPoint((3200 - 212) * 15, (1024 - 37) * 15);
+        QTest::addColumn<QRect>("workArea"); // in pixels
+        QTest::newRow("panel at the bottom") << QRect(0, 0, 1024, 738);
+        QTest::newRow("panels at the left and top") << QRect(48, 30, 976, 738);
+        QTest::newRow("second screen to the right") << QRect(1920, 0, 1280, 1024);
     }
 
     void placement()
     {
         QFETCH(QRect, workArea);
-        QFETCH(QPoint, barAt);
-        Form<extrak>().info->setWorkArea(workArea);
-        const Mahaia& bar = Form<Mahaia>();
-        QCOMPARE(QPoint(bar.Left(), bar.Top()), barAt);
-        QCOMPARE(bar.frameGeometry().bottomRight() + QPoint(1, 1),
-                 QPoint((workArea.x() + workArea.width()) / 15,
-                        (workArea.y() + workArea.height()) / 15));
-        const zerrenda& playlist = Form<zerrenda>();
-        QCOMPARE(playlist.Left(), bar.Left());
-        QCOMPARE(playlist.Top() + playlist.Height(), bar.Top());
-        const artxiboak& browser = Form<artxiboak>();
-        QCOMPARE(browser.Left(), bar.Left());
-        QCOMPARE(browser.Top() + browser.Height(), bar.Top());
-    }
-
-    // A browser created again after its add button destroyed it sits above the bar where the
-    // bar is then.
-    void recreatedBrowserFollowsTheBar()
-    {
+        Form<extrak>().info->setWorkArea(QRect(workArea.topLeft() * 15, workArea.size() * 15));
         Mahaia& bar = Form<Mahaia>();
-        Form<artxiboak>();
+        QCOMPARE(bar.frameGeometry().bottomRight(), workArea.bottomRight());
+        for (const FormWindow* above : {static_cast<FormWindow*>(&Form<zerrenda>()),
+                                        static_cast<FormWindow*>(&Form<artxiboak>())})
+            QCOMPARE(QPoint(above->Left(), above->Top() + above->Height()),
+                     QPoint(bar.Left(), bar.Top()));
         bar.Move(300 * 15, 400 * 15);
         WindowRegistry::instance().unload<artxiboak>();
-        const artxiboak& browser = Form<artxiboak>();
-        QCOMPARE(browser.Left(), 300 * 15);
-        QCOMPARE(browser.Top(), 400 * 15 - browser.Height());
+        QCOMPARE(Form<artxiboak>().frameGeometry().bottomLeft(), QPoint(300, 399));
     }
 
+    // One step of 100 per tick while held, none for a click shorter than a tick, and never out
+    // of -10000..0, even from a level off the grid.
     void volumeSteps_data()
     {
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("up");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("ticks");
         QTest::addColumn<int>("end");
-        QTest::newRow("ten steps down") << "down" << 0 << 10 << -1000;
-        QTest::newRow("down stops at silence") << "down" << -9800 << 5 << -10000;
-        QTest::newRow("up at full does nothing") << "up" << 0 << 3 << 0;
-        QTest::newRow("up from silence") << "up" << -10000 << 2 << -9800;
-        QTest::newRow("short click changes nothing") << "down" << -500 << 0 << -500;
-        QTest::newRow("off the grid never goes above full") << "up" << -50 << 3 << 0;
-        QTest::newRow("off the grid never goes below silence") << "down" << -9950 << 3 << -10000;
-        QTest::newRow("reported above full comes back in range") << "down" << 40 << 1 << -60;
+        QTest::newRow("ten steps down") << false << 0 << 10 << -1000;
+        QTest::newRow("down stops at silence") << false << -9800 << 5 << -10000;
+        QTest::newRow("up at full does nothing") << true << 0 << 3 << 0;
+        QTest::newRow("up from silence") << true << -10000 << 2 << -9800;
+        QTest::newRow("short click changes nothing") << false << -500 << 0 << -500;
+        QTest::newRow("off the grid, up") << true << -50 << 3 << 0;
+        QTest::newRow("off the grid, down") << false << -9950 << 3 << -10000;
+        QTest::newRow("reported above full") << false << 40 << 1 << -60;
     }
 
     void volumeSteps()
     {
-        QFETCH(QString, button);
+        QFETCH(bool, up);
         QFETCH(int, start);
         QFETCH(int, ticks);
         QFETCH(int, end);
         Mahaia& bar = Form<Mahaia>();
-        const bool up = button == QStringLiteral("up");
-        ImageButton* pressed = up ? bar.Imagora : bar.Imabera;
-        QTimer* repeat = up ? bar.timigora : bar.Timibera;
+        ImageButton* button = up ? bar.Imagora : bar.Imabera;
         player->volume = start;
-        QTest::mousePress(pressed, Qt::LeftButton);
-        QVERIFY(repeat->isActive());
-        QCOMPARE(player->volume, start);
-        for (int tick = 0; tick < ticks; ++tick) {
+        QTest::mousePress(button, Qt::LeftButton);
+        QVERIFY((up ? bar.timigora : bar.Timibera)->isActive());
+        for (int tick = 0; tick < ticks; ++tick)
             up ? bar.timigora_Timer() : bar.Timibera_Timer();
-            QVERIFY(player->volume >= -10000 && player->volume <= 0);
-        }
-        QTest::mouseRelease(pressed, Qt::LeftButton);
-        QVERIFY(!repeat->isActive());
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QVERIFY(!(up ? bar.timigora : bar.Timibera)->isActive());
         QCOMPARE(player->volume, end);
     }
 
-    void activationMakesTheBarTopmostWithoutFocus()
+    // Minimising hides every window (the browser made again if it was destroyed) and shows the
+    // tray icon; without a tray nothing hides. Of the tray's messages only the double click
+    // brings the bar back (topmost) and only the right button's release opens the menu; the
+    // menu's first item brings it back too. Either way only the bar comes back.
+    void tray_data()
     {
-        Mahaia& bar = Form<Mahaia>();
-        QVERIFY(!bar.isTopmost());
-        bar.show();
-        QVERIFY(bar.isTopmost());
-        QVERIFY(bar.testAttribute(Qt::WA_ShowWithoutActivating));
-        const QPoint place = bar.pos();
-        bar.Form_Activate();
-        QCOMPARE(bar.pos(), place);
-        QCOMPARE(bar.size(), QSize(212, 37));
-    }
-
-    void minimisedByTheWindowManagerHides()
-    {
-        Mahaia& bar = Form<Mahaia>();
-        bar.show();
-        bar.setWindowState(Qt::WindowMinimized);
-        QVERIFY(bar.isHidden());
-        QVERIFY(!bar.tray->isShown());
-    }
-
-    // Minimising hides every window, the destroyed browser too (made again, hidden), and puts
-    // the icon in the tray. Without a tray the bar would be unreachable, so nothing hides.
-    void minimise_data()
-    {
-        QTest::addColumn<bool>("trayAvailable");
-        QTest::newRow("tray") << true;
-        QTest::newRow("no tray") << false;
-    }
-
-    void minimise()
-    {
-        QFETCH(bool, trayAvailable);
-        Mahaia& bar = showAll();
-        bar.tray->pinAvailability(trayAvailable);
-        WindowRegistry::instance().unload<artxiboak>();
-        QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
-        for (const QWidget* window :
-             {static_cast<QWidget*>(&Form<artxiboak>()), static_cast<QWidget*>(&Form<zerrenda>()),
-              static_cast<QWidget*>(&Form<Egilea>()), static_cast<QWidget*>(&bar)})
-            QCOMPARE(window->isHidden(), trayAvailable || window == &Form<artxiboak>());
-        QCOMPARE(bar.isTopmost(), !trayAvailable);
-        QCOMPARE(bar.tray->isShown(), trayAvailable);
-        QCOMPARE(bar.tray->tip(), trayAvailable ? QStringLiteral("IxoMP3") : QString());
-        QCOMPARE(bar.Imabehe->pictureFile(), QStringLiteral("bera.ico"));
-    }
-
-    void trayNotifications_data()
-    {
-        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<int>("code"); // the tray's message, or -1 for the menu's first item
         QTest::addColumn<bool>("restores");
-        QTest::addColumn<bool>("menu");
-        QTest::newRow("move") << 0x200 << false << false;
-        QTest::newRow("left press") << 0x201 << false << false;
-        QTest::newRow("left release") << 0x202 << false << false;
-        QTest::newRow("left double click") << 0x203 << true << false;
-        QTest::newRow("right press") << 0x204 << false << false;
-        QTest::newRow("right release") << 0x205 << false << true;
-        QTest::newRow("right double click") << 0x206 << false << false;
-        QTest::newRow("middle release") << 0x208 << false << false;
+        QTest::newRow("no tray") << false << 0 << false;
+        QTest::newRow("move") << true << 0x200 << false;
+        QTest::newRow("left press") << true << 0x201 << false;
+        QTest::newRow("left release") << true << 0x202 << false;
+        QTest::newRow("left double click") << true << 0x203 << true;
+        QTest::newRow("right press") << true << 0x204 << false;
+        QTest::newRow("right release: menu") << true << 0x205 << false;
+        QTest::newRow("right double click") << true << 0x206 << false;
+        QTest::newRow("menu's first item") << true << -1 << true;
     }
 
-    void trayNotifications()
+    void tray()
     {
+        QFETCH(bool, available);
         QFETCH(int, code);
         QFETCH(bool, restores);
-        QFETCH(bool, menu);
         Mahaia& bar = showAll();
-        bar.tray->pinAvailability(true);
-        bar.Imabehe_MouseUp();
-        emit bar.tray->Notify(code);
-        QCOMPARE(bar.isVisible(), restores);
-        QCOMPARE(bar.tray->isShown(), !restores);
-        QCOMPARE(bar.menua->isVisible(), menu);
-        if (restores)
-            QVERIFY(bar.isTopmost());
+        bar.tray->pinAvailability(available);
+        WindowRegistry::instance().unload<artxiboak>();
+        QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
+        const QString inTray = available ? u"---- T"_s : u"Mz-E -"_s;
+        QCOMPARE(shown(), inTray);
+        QCOMPARE(topmost(bar), !available);
+        QCOMPARE(bar.tray->tip(), available ? u"IxoMP3"_s : QString());
+        code < 0 ? bar.menu_Click(0) : emit bar.tray->Notify(code);
+        QCOMPARE(shown(), restores ? u"M--- -"_s : inTray);
+        QCOMPARE(bar.menua->isVisible(), code == 0x205);
+        QCOMPARE(topmost(bar), restores || !available);
         bar.menua->hide();
     }
 
-    // Either way back shows only the bar; what was open before stays hidden.
-    void restoreShowsOnlyTheBar_data()
-    {
-        QTest::addColumn<bool>("fromMenu");
-        QTest::newRow("double click") << false;
-        QTest::newRow("menu item") << true;
-    }
-
-    void restoreShowsOnlyTheBar()
-    {
-        QFETCH(bool, fromMenu);
-        Mahaia& bar = showAll();
-        bar.tray->pinAvailability(true);
-        bar.Imabehe_MouseUp();
-        fromMenu ? bar.menu_Click(0) : bar.Tray_Notify(TrayIcon::LeftDoubleClick);
-        QVERIFY(bar.isVisible());
-        QVERIFY(!bar.isMinimized());
-        QVERIFY(bar.isTopmost());
-        QVERIFY(!bar.tray->isShown());
-        QVERIFY(Form<zerrenda>().isHidden());
-        QVERIFY(Form<artxiboak>().isHidden());
-        QVERIFY(Form<Egilea>().isHidden());
-    }
-
-    // The menu runs the buttons' commands on the hidden bar, which stays in the tray; the
+    // The menu runs the buttons' commands on the bar in the tray, which stays there; the
     // separator and unknown items do nothing.
     void menuDrivesTheHiddenBar()
     {
         Mahaia& bar = showAll();
         bar.tray->pinAvailability(true);
-        for (int number = 1; number <= 3; ++number)
-            Form<zerrenda>().lista->addItem(QStringLiteral("/m/%1.mp3").arg(number));
+        Form<zerrenda>().lista->addItems({u"/m/1.mp3"_s, u"/m/2.mp3"_s, u"/m/3.mp3"_s});
         bar.Timi_Timer();
         bar.Imabehe_MouseUp();
-        bar.menu_Click(2);
-        bar.menu_Click(2);
-        bar.menu_Click(6);
-        QCOMPARE(bar.Lblabe->text(), QStringLiteral("2/3"));
-        bar.menu_Click(5);
-        bar.menu_Click(4);
-        bar.menu_Click(3);
-        for (int index : {1, 7, -1})
+        for (int index : {2, 2, 6})
             bar.menu_Click(index);
-        QCOMPARE(player->calls, (QStringList{QStringLiteral("Open(/m/2.mp3)"),
-                                             QStringLiteral("Pause"), QStringLiteral("Stop")}));
-        QVERIFY(bar.isHidden());
-        QVERIFY(bar.tray->isShown());
+        QCOMPARE(bar.Lblabe->text(), QStringLiteral("2/3"));
+        for (int index : {5, 4, 3, 1, 7, -1})
+            bar.menu_Click(index);
+        QCOMPARE(player->calls, (QStringList{u"Open(/m/2.mp3)"_s, u"Pause"_s, u"Stop"_s}));
+        QCOMPARE(shown(), QStringLiteral("---- T"));
     }
 
-    void windowButtons()
-    {
-        Mahaia& bar = Form<Mahaia>();
-        bar.Imazerr_MouseUp();
-        bar.Imazerr_MouseUp();
-        QVERIFY(Form<zerrenda>().isVisible());
-        bar.Imaegil_MouseUp();
-        QVERIFY(Form<Egilea>().isVisible());
-    }
-
+    // The exit button and the window manager's close ask about an unsaved list, and the
+    // program ends only when the list was saved or the user said No.
     void exit_data()
     {
         QTest::addColumn<bool>("unsaved");
         QTest::addColumn<int>("reply");
-        QTest::addColumn<QString>("save");
+        QTest::addColumn<QString>("save"); // what the save dialog gives
+        QTest::addColumn<bool>("byClose");
         QTest::addColumn<bool>("ends");
-        QTest::newRow("nothing unsaved ends without a question") << false << 0 << "" << true;
-        QTest::newRow("cancel keeps running") << true << int(MsgBox::Cancel) << "" << false;
-        QTest::newRow("no ends") << true << int(MsgBox::No) << "" << true;
-        QTest::newRow("yes and a saved list ends") << true << int(MsgBox::Yes) << "file" << true;
-        QTest::newRow("yes and a cancelled save keeps running")
-            << true << int(MsgBox::Yes) << "cancel" << false;
-        QTest::newRow("yes and a failed save keeps running")
-            << true << int(MsgBox::Yes) << "folder" << false;
+        const auto row = [](const char* name, bool unsaved, int reply, const char* save,
+                            bool byClose, bool ends) {
+            QTest::newRow(name) << unsaved << reply << QString::fromUtf8(save) << byClose << ends;
+        };
+        row("nothing unsaved", false, 0, "", false, true);
+        row("cancel", true, MsgBox::Cancel, "", false, false);
+        row("close, cancel", true, MsgBox::Cancel, "", true, false);
+        row("no", true, MsgBox::No, "", false, true);
+        row("yes, saved", true, MsgBox::Yes, "file", false, true);
+        row("close, yes, saved", true, MsgBox::Yes, "file", true, true);
+        row("yes, save cancelled", true, MsgBox::Yes, "", false, false);
+        row("yes, save failed", true, MsgBox::Yes, "folder", false, false);
     }
 
     void exit()
@@ -307,57 +232,47 @@ private slots:
         QFETCH(bool, unsaved);
         QFETCH(int, reply);
         QFETCH(QString, save);
+        QFETCH(bool, byClose);
         QFETCH(bool, ends);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        WindowRegistry::instance().setProgramEnder([this](int status) { endedWith = status; });
+        int endedWith = -1;
+        WindowRegistry::instance().setProgramEnder([&](int status) { endedWith = status; });
         answer(reply);
         zerrenda& playlist = Form<zerrenda>();
-        playlist.lista->addItems({QStringLiteral("/m/a.mp3"), QStringLiteral("/m/b.mp3")});
+        playlist.lista->addItems({u"/m/a.mp3"_s, u"/m/b.mp3"_s});
         playlist.Imagord->setVisible(unsaved);
+        const QString list = folder.filePath(QStringLiteral("list.m3u"));
         playlist.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) {
-            if (save == QStringLiteral("file"))
-                return folder.filePath(QStringLiteral("list.m3u"));
-            return save == QStringLiteral("folder") ? folder.path() : QString();
+            return save == QStringLiteral("file") ? list
+                   : save.isEmpty()               ? QString()
+                                                  : folder.path();
         });
         Mahaia& bar = Form<Mahaia>();
         bar.show();
-        QTest::mouseClick(bar.Imairte, Qt::RightButton);
+        byClose ? void(bar.close()) : QTest::mouseClick(bar.Imairte, Qt::RightButton);
         QCOMPARE(endedWith, ends ? 0 : -1);
-        QCOMPARE(bar.isTopmost(), !ends);
+        QCOMPARE(topmost(bar), !ends);
+        QCOMPARE(bar.isVisible(), true);
         const bool failed = save == QStringLiteral("folder");
-        QCOMPARE(questions.size(), unsaved ? (failed ? 2 : 1) : 0);
+        QCOMPARE(questions.size(), unsaved ? 1 + int(failed) : 0);
         if (unsaved)
             QCOMPARE(questions.constFirst(),
                      QStringLiteral("Gorde nahi duzu irten aurretik zerrenda hau?|35|Irten..."));
         if (failed)
-            QVERIFY(questions.at(1).startsWith(QStringLiteral("Ezin izan da zerrenda gorde: ")) &&
-                    questions.at(1).endsWith(QStringLiteral("|16|Okerra")));
-        QCOMPARE(playlist.ListCount(), 2);
-        if (!ends)
-            QVERIFY(!playlist.Imagord->isHidden());
-        if (save == QStringLiteral("file"))
-            QCOMPARE(QFile(folder.filePath(QStringLiteral("list.m3u"))).size(), 20);
+            QVERIFY(questions.at(1).endsWith(QStringLiteral("|16|Okerra")));
+        QCOMPARE(playlist.Imagord->isHidden(), !unsaved || QFile::exists(list));
+        QCOMPARE(QFile(list).size(), save == QStringLiteral("file") ? 20 : 0);
     }
 
-    // A close request from the window manager asks as the exit button does; on the other
-    // windows it only hides them.
-    void closeRequests()
+    // Closing the playlist from the window manager only hides it.
+    void closingAWindowHidesIt()
     {
-        WindowRegistry::instance().setProgramEnder([this](int status) { endedWith = status; });
-        answer(MsgBox::Cancel);
-        Mahaia& bar = showAll();
-        Form<zerrenda>().Imagord->show();
-        QVERIFY(!bar.close());
-        QCOMPARE(questions.size(), 1);
-        QCOMPARE(endedWith, -1);
-        QVERIFY(bar.isVisible());
-        QVERIFY(!Form<zerrenda>().close());
-        QVERIFY(Form<zerrenda>().isHidden());
+        zerrenda& playlist = Form<zerrenda>();
+        playlist.show();
+        QVERIFY(!playlist.close());
+        QVERIFY(playlist.isHidden());
         QVERIFY(WindowRegistry::instance().isLoaded<zerrenda>());
-        Form<zerrenda>().Imagord->hide();
-        bar.close();
-        QCOMPARE(endedWith, 0);
     }
 };
 
