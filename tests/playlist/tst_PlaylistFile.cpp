@@ -1,3 +1,6 @@
+// Playlist files: how lines are read whatever wrote them, how they are written, and that a list
+// that cannot be read or written is refused with its cause in Basque, the old file keeping
+// every byte.
 #include "playlist/PlaylistFile.h"
 
 #include <QDir>
@@ -5,20 +8,44 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/fsuid.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Fills a disk but for two pages, so that a save starts well and runs out part-way.
+void fill(const QString& folder)
+{
+    QFile filler(QDir(folder).filePath(u"betegarria"_s));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return;
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) > 0) {
+    }
+    filler.resize(std::max<qint64>(filler.size() - 2 * 4096, 0));
+}
+
+} // namespace
 
 class tst_PlaylistFile : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_mount;
+
     QString pathOf(const QString& name) const { return m_dir->filePath(name); }
-    static QByteArray contentsOf(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
 
 private slots:
     void init()
@@ -27,107 +54,160 @@ private slots:
         QVERIFY(m_dir->isValid());
     }
 
+    void cleanup()
+    {
+        if (!m_mount.isEmpty())
+            umount2(QFile::encodeName(m_mount).constData(), MNT_DETACH);
+        m_mount.clear();
+    }
+
+    // Any line end ends an item, an empty line is an empty item, and only the file's own
+    // byte-order mark is not text.
     void reader_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("items");
-        const QString a = QStringLiteral("/m/a.mp3");
-        const QString b = QStringLiteral("/m/b.mp3");
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
-        QTest::newRow("CR LF") << QByteArray("/m/a.mp3\r\n/m/b.mp3\r\n") << QStringList{a, b};
-        QTest::newRow("lone CR") << QByteArray("/m/a.mp3\r/m/b.mp3\r") << QStringList{a, b};
-        QTest::newRow("lone LF") << QByteArray("/m/a.mp3\n/m/b.mp3\n") << QStringList{a, b};
-        QTest::newRow("CR, then CR LF")
-            << QByteArray("/m/a.mp3\r\r\n/m/b.mp3") << QStringList{a, QString(), b};
-        QTest::newRow("no final terminator")
-            << QByteArray("/m/a.mp3\r\n/m/b.mp3") << QStringList{a, b};
-        QTest::newRow("CR LF CR LF at the end: one empty last item")
-            << QByteArray("/m/a.mp3\r\n\r\n") << QStringList{a, QString()};
-        QTest::newRow("#EXTM3U is an item")
-            << QByteArray("#EXTM3U\r\n/m/a.mp3\r\n") << QStringList{QStringLiteral("#EXTM3U"), a};
-        const QString bom(QChar(0xfeff));
-        QTest::newRow("byte-order marks after the file's own stay in their items")
-            << QByteArray("\xef\xbb\xbf\xef\xbb\xbf/m/a.mp3\r\n\xef\xbb\xbf\xef\xbb\xbf/m/b.mp3")
-            << QStringList{bom + a, bom + bom + b};
+        QTest::addColumn<QString>("items"); // joined with '|'
+        QTest::newRow("empty file") << QByteArray() << QString();
+        QTest::newRow("CR LF") << QByteArray("/a\r\n/b\r\n") << u"/a|/b"_s;
+        QTest::newRow("lone CR") << QByteArray("/a\r/b\r") << u"/a|/b"_s;
+        QTest::newRow("lone LF") << QByteArray("/a\n/b\n") << u"/a|/b"_s;
+        QTest::newRow("CR, then CR LF") << QByteArray("/a\r\r\n/b") << u"/a||/b"_s;
+        QTest::newRow("CR LF twice at the end") << QByteArray("/a\r\n\r\n") << u"/a|"_s;
+        QTest::newRow("#EXTM3U is an item") << QByteArray("#EXTM3U\r\n/a") << u"#EXTM3U|/a"_s;
+        QTest::newRow("marks after the file's own")
+            << QByteArray("\xef\xbb\xbf\xef\xbb\xbf/a\r\n\xef\xbb\xbf/b") << u"\ufeff/a|\ufeff/b"_s;
     }
 
     void reader()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, items);
-        QCOMPARE(PlaylistFile::splitLines(bytes), items);
+        QFETCH(QString, items);
+        QCOMPARE(PlaylistFile::splitLines(bytes).join(u'|'), items);
     }
 
     // Every item ends in CR LF, an empty list leaves 0 bytes where a longer list was, and
-    // awkward paths come back as they went.
+    // awkward items come back as they went.
     void writer()
     {
-        const QString path = pathOf(QStringLiteral("out.m3u"));
-        QCOMPARE(PlaylistFile::write(path, {QStringLiteral("/a.mp3"), QStringLiteral("b c.mp3")}),
-                 QString());
+        const QString path = pathOf(u"out.m3u"_s);
+        QCOMPARE(PlaylistFile::write(path, {u"/a.mp3"_s, u"b c.mp3"_s}), QString());
         QCOMPARE(contentsOf(path), QByteArray("/a.mp3\r\nb c.mp3\r\n"));
         QCOMPARE(PlaylistFile::write(path, {}), QString());
         QCOMPARE(contentsOf(path), QByteArray());
-        const QStringList awkward{QStringLiteral("  /musika/Itoiz/Lau teilatu ñü€.mp3 "),
-                                  QStringLiteral("#ez da iruzkina.mp3"), QString(),
-                                  QStringLiteral("erlatiboa.mp3"), QString()};
+        const QStringList awkward{u"  /musika/Lau teilatu ñü€.mp3 "_s, u"#ez iruzkina.mp3"_s,
+                                  QString(), u"\ufeff/m/a.mp3"_s,
+                                  u"caf"_s + QChar(0xDCE9) + u".mp3"_s};
         QCOMPARE(PlaylistFile::write(path, awkward), QString());
-        const PlaylistFile::ReadResult back = PlaylistFile::read(path);
-        QCOMPARE(back.error, QString());
-        QCOMPARE(back.items, awkward);
-        const QStringList marked{QChar(0xfeff) + QStringLiteral("/m/a.mp3")};
-        QCOMPARE(PlaylistFile::write(path, marked), QString());
-        QCOMPARE(PlaylistFile::read(path).items, marked);
+        QCOMPARE(PlaylistFile::read(path).items, awkward);
+        QVERIFY(contentsOf(path).endsWith("\r\ncaf\xe9.mp3\r\n"));
     }
 
+    // Reading a zero device would never end, saving beside a device and renaming would swap
+    // it for a plain file, and a disk that fills up part-way must not cut the old list short.
     void refused_data()
     {
         QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("disk"); // "" this folder, or a small disk made "full",
+                                           // "read-only", or limited by the file-size limit
         QTest::addColumn<QString>("name");
-        QTest::newRow("open a missing file") << false << QStringLiteral("ez-dago.m3u");
-        QTest::newRow("open a folder") << false << QStringLiteral("karpeta");
-        QTest::newRow("open a device") << false << QStringLiteral("zero");
-        QTest::newRow("save onto a folder") << true << QStringLiteral("karpeta");
-        QTest::newRow("save under a missing folder") << true << QStringLiteral("ez-dago/a.m3u");
-        QTest::newRow("save onto a device") << true << QStringLiteral("zero");
-        QTest::newRow("save onto a full disk") << true << QStringLiteral("zaharra.m3u");
+        QTest::addColumn<QString>("cause");
+        const auto row = [](const char* name, bool save, const char* disk, const char* file,
+                            const char* cause) {
+            QTest::newRow(name) << save << QString::fromUtf8(disk) << QString::fromUtf8(file)
+                                << QString::fromUtf8(cause);
+        };
+        row("open a missing file", false, "", "ez-dago.m3u", "ez da aurkitu (");
+        row("open a folder", false, "", "karpeta", "karpeta bat da");
+        row("open a device", false, "", "zero", "ez da fitxategi arrunta");
+        row("save onto a folder", true, "", "karpeta", "karpeta bat da");
+        row("save under a missing folder", true, "", "ez-dago/a.m3u", "ez da aurkitu (");
+        row("save onto a device", true, "", "full", "ez da fitxategi arrunta");
+        row("file-size limit, over the list", true, "limit", "zaharra.m3u", "");
+        row("full disk, over the list", true, "full", "zaharra.m3u", "diskoa beteta dago (");
+        row("full disk, new name", true, "full", "berria.m3u", "diskoa beteta dago (");
+        row("read-only, over the list", true, "read-only", "zaharra.m3u",
+            "diskoa irakurtzeko soilik da (");
+        row("read-only, new name", true, "read-only", "berria.m3u",
+            "diskoa irakurtzeko soilik da (");
     }
 
-    // What cannot be read or written is refused with a reason and left as it was: reading a
-    // zero device would never end, saving beside a device and renaming would swap it for a
-    // plain file, and a disk that fills up part-way must not cut the old list short.
     void refused()
     {
         QFETCH(bool, save);
+        QFETCH(QString, disk);
         QFETCH(QString, name);
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("karpeta")));
-        const QString old = pathOf(QStringLiteral("zaharra.m3u"));
-        QCOMPARE(PlaylistFile::write(old, {QStringLiteral("/zahar/a.mp3")}), QString());
-        const QByteArray device = QFile::encodeName(pathOf(QStringLiteral("zero")));
-        if (mknod(device.constData(), S_IFCHR | 0666, makedev(1, 5)) != 0 &&
-            name == QStringLiteral("zero"))
-            QSKIP("This machine does not let the test make a device node.");
+        QFETCH(QString, cause);
+        QString folder = m_dir->path();
+        if (disk == u"full"_s || disk == u"read-only"_s) {
+            m_mount = folder = pathOf(u"disk"_s);
+            QDir().mkpath(m_mount);
+            if (mount("ixotest", QFile::encodeName(m_mount).constData(), "tmpfs", 0, "size=64k"))
+                QSKIP("cannot mount a small tmpfs here; run as root");
+        }
+        const QString old = QDir(folder).filePath(u"zaharra.m3u"_s);
+        QCOMPARE(PlaylistFile::write(old, {u"/zahar/a.mp3"_s}), QString());
+        QVERIFY(QDir(folder).mkdir(u"karpeta"_s));
+        for (const auto& [device, minor] : {std::pair{"zero", 5}, std::pair{"full", 7}})
+            if (mknod(QFile::encodeName(QDir(folder).filePath(QString::fromUtf8(device))),
+                      S_IFCHR | 0666, makedev(1, minor)) != 0 &&
+                name == QString::fromUtf8(device))
+                QSKIP("This machine does not let the test make a device node.");
+        if (disk == u"full"_s)
+            fill(folder);
+        if (disk == u"read-only"_s)
+            QCOMPARE(mount(nullptr, QFile::encodeName(m_mount).constData(), nullptr,
+                           MS_REMOUNT | MS_RDONLY, "size=64k"),
+                     0);
+        const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::System);
+        QString why;
         if (save) {
             rlimit normal{};
             getrlimit(RLIMIT_FSIZE, &normal);
-            rlimit nearlyFull = normal;
-            nearlyFull.rlim_cur = name == QStringLiteral("zaharra.m3u") ? 64 : normal.rlim_cur;
+            rlimit limited = normal;
+            limited.rlim_cur = disk == u"limit"_s ? 64 : normal.rlim_cur;
             std::signal(SIGXFSZ, SIG_IGN);
-            setrlimit(RLIMIT_FSIZE, &nearlyFull);
-            const QString why = PlaylistFile::write(
-                pathOf(name), QStringList(200, QStringLiteral("/berri/abesti luzea.mp3")));
+            setrlimit(RLIMIT_FSIZE, &limited);
+            why = PlaylistFile::write(QDir(folder).filePath(name),
+                                      QStringList(400, u"/berri/abesti luzea.mp3"_s));
             setrlimit(RLIMIT_FSIZE, &normal);
-            QVERIFY(!why.isEmpty());
         } else {
-            const PlaylistFile::ReadResult result = PlaylistFile::read(pathOf(name));
-            QVERIFY(!result.error.isEmpty());
+            const PlaylistFile::ReadResult result = PlaylistFile::read(QDir(folder).filePath(name));
             QVERIFY(result.items.isEmpty());
+            why = result.error;
         }
-        struct stat status {};
-        QVERIFY(stat(device.constData(), &status) != 0 || S_ISCHR(status.st_mode));
+        QVERIFY(!why.isEmpty());
+        QVERIFY2(why.contains(cause), qPrintable(why));
         QCOMPARE(contentsOf(old), QByteArray("/zahar/a.mp3\r\n"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-                 (QStringList{QStringLiteral("karpeta"), QStringLiteral("zaharra.m3u")}));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System), before);
+        struct stat status {};
+        QVERIFY(stat(QFile::encodeName(QDir(folder).filePath(u"full"_s)), &status) != 0 ||
+                S_ISCHR(status.st_mode));
+    }
+
+    // A list the user may write, in a folder the user may not: saved in place, since nothing
+    // can be made beside it. Root may write anywhere, so the test takes a user's file rights.
+    void inPlaceInReadOnlyFolder()
+    {
+        const QString folder = pathOf(u"partekatua"_s);
+        QVERIFY(QDir().mkpath(folder));
+        const auto open = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_dir->path(), open | QFile::WriteOwner));
+        const QString list = QDir(folder).filePath(u"zerrenda.m3u"_s);
+        QCOMPARE(PlaylistFile::write(list, {u"/zahar/a.mp3"_s}), QString());
+        const uid_t user = geteuid() == 0 ? 65534 : geteuid();
+        if (geteuid() == 0)
+            QCOMPARE(chown(QFile::encodeName(list).constData(), user, user), 0);
+        QVERIFY(QFile::setPermissions(folder, open));
+        setfsgid(user);
+        setfsuid(user);
+        const QString written = PlaylistFile::write(list, {u"/berri/b.mp3"_s});
+        const QStringList entries = QDir(folder).entryList(QDir::Files);
+        setfsuid(geteuid());
+        setfsgid(getegid());
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(written, QString());
+        QCOMPARE(contentsOf(list), QByteArray("/berri/b.mp3\r\n"));
+        QCOMPARE(entries, QStringList{u"zerrenda.m3u"_s});
     }
 };
 
