@@ -55,7 +55,6 @@ public:
     // Opens a playlist file through the open dialog in place of the list, without asking
     // about unsaved changes; true only when the file was read completely.
     bool imairek_baziak();
-    [[nodiscard]] qint16 SavedCount() const { return savedCount; }
 
 private:
     void createButtons();

@@ -77,12 +77,13 @@ class tst_zerrenda : public QObject {
         return texts;
     }
 
-    // "count mark savedCount", the mark being G while the list is flagged as unsaved.
+    // "count mark", the mark being G while the list is flagged as unsaved, read after the
+    // change watch ran: a list whose count differs from the one saved gets marked.
     QString state()
     {
+        window().Timi3_Timer();
         return QString::number(window().ListCount()) +
-               (window().Imagord->isHidden() ? QStringLiteral(" - ") : QStringLiteral(" G ")) +
-               QString::number(window().SavedCount());
+               (window().Imagord->isHidden() ? QStringLiteral(" -") : QStringLiteral(" G"));
     }
 
     // After a selection of row 0 is cleared, steps as a user takes them: "2" ticks a row, "1-3"
@@ -273,35 +274,35 @@ private slots:
         QVERIFY(window().imairek_baziak());
         QCOMPARE(window().ListCount(), max);
         QCOMPARE(window().List(max - 1), QStringLiteral("/musika/f32766.mp3"));
-        QCOMPARE(window().SavedCount(), max);
+        QCOMPARE(state(), QString::number(max) + QStringLiteral(" -"));
         QCOMPARE(m_log.join(u' '), QStringLiteral("Okerra(0) Open Okerra(0)"));
     }
 
     void newList_data()
     {
         answerColumns();
-        answerRow("clean list", 0, "", "", "0 - 0");
-        answerRow("Yes, saved", MsgBox::Yes, "gordea.m3u", "? Save", "0 - 0");
-        answerRow("Yes, save cancelled", MsgBox::Yes, "", "? Save", "5 G 3");
-        answerRow("Yes, save failed", MsgBox::Yes, ".", "? Save Okerra(16)", "5 G 3");
-        answerRow("No", MsgBox::No, "", "?", "0 - 0");
-        answerRow("Cancel", MsgBox::Cancel, "", "?", "5 G 3");
+        answerRow("clean list", 0, "", "", "0 -");
+        answerRow("Yes, saved", MsgBox::Yes, "gordea.m3u", "? Save", "0 -");
+        answerRow("Yes, save cancelled", MsgBox::Yes, "", "? Save", "5 G");
+        answerRow("Yes, save failed", MsgBox::Yes, ".", "? Save Okerra(16)", "5 G");
+        answerRow("No", MsgBox::No, "", "?", "0 -");
+        answerRow("Cancel", MsgBox::Cancel, "", "?", "5 G");
     }
     void newList() { answerTable(&zerrenda::Imaberr_MouseUp); }
 
     void openButton_data()
     {
         answerColumns();
-        answerRow("clean: opens at once", 0, "beste.m3u", "Open", "4 - 4");
+        answerRow("clean: opens at once", 0, "beste.m3u", "Open", "4 -");
         answerRow("Yes: saves, then opens", MsgBox::Yes, "gordea.m3u,beste.m3u", "? Save Open",
-                  "4 - 4");
-        answerRow("Yes, save cancelled: no open", MsgBox::Yes, "", "? Save", "5 G 3");
-        answerRow("Yes, save failed: no open", MsgBox::Yes, ".", "? Save Okerra(16)", "5 G 3");
-        answerRow("No: opens", MsgBox::No, "beste.m3u", "? Open", "4 - 4");
-        answerRow("No, open cancelled: keeps the mark", MsgBox::No, "", "? Open", "5 G 3");
+                  "4 -");
+        answerRow("Yes, save cancelled: no open", MsgBox::Yes, "", "? Save", "5 G");
+        answerRow("Yes, save failed: no open", MsgBox::Yes, ".", "? Save Okerra(16)", "5 G");
+        answerRow("No: opens", MsgBox::No, "beste.m3u", "? Open", "4 -");
+        answerRow("No, open cancelled: keeps the mark", MsgBox::No, "", "? Open", "5 G");
         answerRow("No, open failed: keeps the mark", MsgBox::No, "ez-dago.m3u", "? Open Okerra(16)",
-                  "5 G 3");
-        answerRow("Cancel", MsgBox::Cancel, "", "?", "5 G 3");
+                  "5 G");
+        answerRow("Cancel", MsgBox::Cancel, "", "?", "5 G");
     }
     void openButton() { answerTable(&zerrenda::Imairek_MouseUp); }
 
@@ -320,7 +321,7 @@ private slots:
         QVERIFY(window().Imagord_baziak());
         QCOMPARE(nested, (QList<bool>{false, false}));
         QCOMPARE(m_log, QStringList{QStringLiteral("Save")});
-        QCOMPARE(state(), QStringLiteral("5 - 5"));
+        QCOMPARE(state(), QStringLiteral("5 -"));
         QCOMPARE(PlaylistFile::read(pathOf(QStringLiteral("gordea.m3u"))).items.size(), 5);
     }
 };
