@@ -45,7 +45,8 @@ void playThrough(const QStringList& songs, const QString& playlist = {})
     if (playlist.isEmpty()) {
         list.lista->addItems(songs);
     } else {
-        list.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) { return playlist; });
+        WindowRegistry::instance().answers().dialog =
+            ([&](const CommonDialog&, CommonDialog::Kind) { return playlist; });
         list.Imairek_MouseUp();
     }
     const int count = list.lista->count();

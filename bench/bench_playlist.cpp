@@ -79,9 +79,10 @@ class Bench {
 public:
     Bench() : m_playlist(Form<zerrenda>())
     {
-        MsgBox::setAnswerer([](const QString&, int, const QString&) { return MsgBox::Ok; });
-        m_playlist.diago->setChooser(
-            [this](const CommonDialog&, CommonDialog::Kind) { return m_chosen; });
+        WindowRegistry::instance().answers().message =
+            ([](const QString&, int, const QString&) { return MsgBox::Ok; });
+        WindowRegistry::instance().answers().dialog =
+            ([this](const CommonDialog&, CommonDialog::Kind) { return m_chosen; });
         m_listPath = m_dir.filePath(QStringLiteral("osoa.m3u"));
         writeFile(m_listPath, fullPlaylist());
         m_songs = m_dir.filePath(QStringLiteral("abestiak"));

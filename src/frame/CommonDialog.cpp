@@ -1,5 +1,7 @@
 #include "CommonDialog.h"
 
+#include "WindowRegistry.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,7 +21,8 @@ QStringList CommonDialog::nameFilters() const
 
 bool CommonDialog::show(Kind kind)
 {
-    const QString chosen = m_chooser ? m_chooser(*this, kind) : runDialog(kind);
+    const auto& chooser = WindowRegistry::instance().answers().dialog;
+    const QString chosen = chooser ? chooser(*this, kind) : runDialog(kind);
     if (chosen.isEmpty())
         return false;
     FileName = chosen;

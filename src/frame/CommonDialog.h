@@ -1,8 +1,9 @@
 #pragma once
 
+#include "PlatformAnswers.h"
+
 #include <QObject>
 #include <QString>
-#include <functional>
 
 // The open and save dialogs, with the properties a caller sets before showing one. ShowOpen and
 // ShowSave report whether a path was chosen; FileName then holds it. A cancel leaves FileName
@@ -19,10 +20,7 @@ public:
     static constexpr int Explorer = 0x80000;
     static constexpr int LongNames = 0x200000;
 
-    enum class Kind { Open, Save };
-    // Stands in for the dialog on screen: given the dialog as set up, returns the chosen path
-    // ("" for cancel). Tests use it to choose without a window.
-    using Chooser = std::function<QString(const CommonDialog&, Kind)>;
+    using Kind = PlatformAnswers::DialogKind;
 
     using QObject::QObject;
 
@@ -35,14 +33,10 @@ public:
     [[nodiscard]] bool ShowOpen() { return show(Kind::Open); }
     [[nodiscard]] bool ShowSave() { return show(Kind::Save); }
 
-    void setChooser(Chooser chooser) { m_chooser = std::move(chooser); }
-
     // "Description|pattern|..." as Qt's name filters.
     [[nodiscard]] QStringList nameFilters() const;
 
 private:
     bool show(Kind kind);
     [[nodiscard]] QString runDialog(Kind kind) const;
-
-    Chooser m_chooser;
 };

@@ -53,16 +53,11 @@ int answerOf(int button)
 
 int Show(const QString& prompt, int style, const QString& title)
 {
-    if (const auto& answerer = WindowRegistry::instance().messageAnswerer())
+    if (const auto& answerer = WindowRegistry::instance().answers().message)
         return answerer(prompt, style, title);
     QMessageBox box(iconOf(style), title, prompt, buttonsOf(style));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     return answerOf(box.exec());
-}
-
-void setAnswerer(Answerer answerer)
-{
-    WindowRegistry::instance().setMessageAnswerer(std::move(answerer));
 }
 
 void Beep()

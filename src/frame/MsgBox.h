@@ -22,11 +22,6 @@ inline constexpr int No = 7;
 // Shows the box and returns the answer; closing it without a choice answers Cancel.
 int Show(const QString& prompt, int style, const QString& title);
 
-// Answers in place of the box on screen (tests script the user). An empty function restores
-// the real box.
-using Answerer = std::function<int(const QString& prompt, int style, const QString& title)>;
-void setAnswerer(Answerer answerer);
-
 // A short beep.
 void Beep();
 

@@ -17,8 +17,6 @@ public:
     void Form_Activate() override;
     void Timi_Timer();
 
-    [[nodiscard]] qint16 splashTicks() const { return SplashTicks; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 

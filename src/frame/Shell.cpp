@@ -9,16 +9,11 @@ namespace Shell {
 
 void Execute(const QString& operation, const QString& file)
 {
-    if (const auto& receiver = WindowRegistry::instance().shellReceiver()) {
+    if (const auto& receiver = WindowRegistry::instance().answers().shell) {
         receiver(operation, file);
         return;
     }
     QDesktopServices::openUrl(QUrl::fromUserInput(file));
-}
-
-void setReceiver(Receiver receiver)
-{
-    WindowRegistry::instance().setShellReceiver(std::move(receiver));
 }
 
 } // namespace Shell

@@ -9,8 +9,4 @@ namespace Shell {
 
 void Execute(const QString& operation, const QString& file);
 
-// Receives what would go to the desktop (tests look at it). Empty restores the desktop.
-using Receiver = std::function<void(const QString& operation, const QString& file)>;
-void setReceiver(Receiver receiver);
-
 } // namespace Shell

@@ -1,12 +1,15 @@
 #include "TrayIcon.h"
 
+#include "WindowRegistry.h"
+
 #include <QSystemTrayIcon>
 
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {}
 
 bool TrayIcon::available() const
 {
-    return m_pinned.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+    return WindowRegistry::instance().answers().tray.value_or(
+        QSystemTrayIcon::isSystemTrayAvailable());
 }
 
 // The icon object is made once and kept, only shown and hidden: Qt puts a shown icon back by

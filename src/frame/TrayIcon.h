@@ -20,9 +20,8 @@ public:
 
     explicit TrayIcon(QObject* parent);
 
-    // Whether the desktop has a tray to put the icon in. Tests pin the answer.
+    // Whether the desktop has a tray to put the icon in.
     [[nodiscard]] bool available() const;
-    void pinAvailability(std::optional<bool> available) { m_pinned = available; }
 
     void add(const QIcon& picture, const QString& tip);
     void remove();
@@ -36,5 +35,4 @@ private:
     QSystemTrayIcon* icon();
 
     QSystemTrayIcon* m_icon = nullptr;
-    std::optional<bool> m_pinned;
 };

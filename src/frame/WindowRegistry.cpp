@@ -29,12 +29,8 @@ void WindowRegistry::unloadAll()
 
 QString WindowRegistry::programFolder() const
 {
-    return m_programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : m_programFolder;
-}
-
-void WindowRegistry::setProgramFolder(const QString& folder)
-{
-    m_programFolder = folder;
+    return m_answers.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                             : m_answers.programFolder;
 }
 
 bool WindowRegistry::firstReport(const QString& key)
@@ -47,8 +43,8 @@ bool WindowRegistry::firstReport(const QString& key)
 
 void WindowRegistry::endProgram(int status)
 {
-    if (m_ender) {
-        m_ender(status);
+    if (m_answers.programEnd) {
+        m_answers.programEnd(status);
         return;
     }
     QCoreApplication::exit(status);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlatformAnswers.h"
+
 #include <QSet>
 #include <QString>
 #include <QWidget>
@@ -36,25 +38,13 @@ public:
     // Destroys every window immediately. Called when the program ends and between tests.
     void unloadAll();
 
-    // The folder that holds irudiak/ and pictures/: the executable's folder unless a test
-    // points it elsewhere.
+    // The folder that holds irudiak/ and pictures/.
     [[nodiscard]] QString programFolder() const;
-    void setProgramFolder(const QString& folder);
 
-    // Answers message boxes in place of the user, for tests; empty means the real box.
-    using MessageAnswerer = std::function<int(const QString&, int, const QString&)>;
-    [[nodiscard]] const MessageAnswerer& messageAnswerer() const { return m_messageAnswerer; }
-    void setMessageAnswerer(MessageAnswerer answerer) { m_messageAnswerer = std::move(answerer); }
-
-    // Receives what the program hands to the desktop shell, for tests; empty means the desktop.
-    using ShellReceiver = std::function<void(const QString&, const QString&)>;
-    [[nodiscard]] const ShellReceiver& shellReceiver() const { return m_shellReceiver; }
-    void setShellReceiver(ShellReceiver receiver) { m_shellReceiver = std::move(receiver); }
-
-    // Ends the program at once: no window's close handler runs. Tests put an observer in the
-    // place of the real end.
+    // Ends the program at once: no window's close handler runs.
     void endProgram(int status);
-    void setProgramEnder(std::function<void(int)> ender) { m_ender = std::move(ender); }
+    // The answers given in place of the user's, the desktop's and the sound system's.
+    [[nodiscard]] PlatformAnswers& answers() { return m_answers; }
 
     // True the first time a key is given, so a problem is told on standard error only once.
     bool firstReport(const QString& key);
@@ -64,11 +54,8 @@ private:
     void unload(std::type_index type);
 
     std::unordered_map<std::type_index, QWidget*> m_windows;
-    QString m_programFolder;
     QSet<QString> m_reported;
-    MessageAnswerer m_messageAnswerer;
-    ShellReceiver m_shellReceiver;
-    std::function<void(int)> m_ender;
+    PlatformAnswers m_answers;
 };
 
 // A window by its class, created on first use: Form<Mahaia>().Lblabe.

@@ -214,13 +214,7 @@ void Mahaia::changeEvent(QEvent* event)
 
 void Mahaia::setTopmost(bool on)
 {
-    m_topmost = on;
     DesktopHints::setAbove(this, on);
-}
-
-bool Mahaia::isTopmost() const
-{
-    return m_topmost;
 }
 
 // The volume moves one step every 100 ms while its button is held; the press only starts the

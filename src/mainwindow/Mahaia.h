@@ -85,7 +85,6 @@ public:
     void RestoreFromTray(Restore variant);
     // Raises the bar into the topmost band, or drops it, in place and without activating it.
     void setTopmost(bool on);
-    [[nodiscard]] bool isTopmost() const;
 
 protected:
     void Form_CloseRequest() override;
@@ -99,5 +98,4 @@ private:
                         const QString& toolTip);
 
     // Whether the bar was last put into the topmost band; the window manager holds the rest.
-    bool m_topmost = false;
 };

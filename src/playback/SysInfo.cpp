@@ -1,14 +1,15 @@
 #include "SysInfo.h"
 
 #include "frame/Twips.h"
+#include "frame/WindowRegistry.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 QRect SysInfo::workArea() const
 {
-    if (m_pinned)
-        return *m_pinned;
+    if (const auto& given = WindowRegistry::instance().answers().workArea)
+        return *given;
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)
         return {};

@@ -17,11 +17,6 @@ public:
     [[nodiscard]] int WorkAreaWidth() const { return workArea().width(); }
     [[nodiscard]] int WorkAreaHeight() const { return workArea().height(); }
 
-    // Pins the work area (in twips) for a test; std::nullopt goes back to the screen's.
-    void setWorkArea(std::optional<QRect> twips) { m_pinned = twips; }
-
 private:
     [[nodiscard]] QRect workArea() const;
-
-    std::optional<QRect> m_pinned;
 };

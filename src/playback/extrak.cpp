@@ -11,25 +11,21 @@
 #include <QLabel>
 #include <QTimer>
 
+namespace {
+
+MediaComponent* mediaFor(QObject* host)
+{
+    const auto& given = WindowRegistry::instance().answers().media;
+    return given ? given(host) : new MediaPlayer(host);
+}
+
+} // namespace
+
 extrak::extrak()
-    : FormWindow(QStringLiteral("extrak"), 1305, 645, FrameStyle::Thin),
-      Medi(new MediaPlayer(this)), info(new SysInfo(this)),
-      Timi2(Design::timer(this, QStringLiteral("Timi2"), 500, false))
+    : FormWindow(QStringLiteral("extrak"), 1305, 645, FrameStyle::Thin), Medi(mediaFor(this)),
+      info(new SysInfo(this)), Timi2(Design::timer(this, QStringLiteral("Timi2"), 500, false))
 {
     connect(Timi2, &QTimer::timeout, this, &extrak::Timi2_Timer);
-    connectMedi();
-}
-
-void extrak::replaceMedi(MediaComponent* component)
-{
-    delete Medi;
-    Medi = component;
-    Medi->setParent(this);
-    connectMedi();
-}
-
-void extrak::connectMedi()
-{
     connect(Medi, &MediaComponent::SongEnded, this, &extrak::Medi_SongEnded);
     connect(Medi, &MediaComponent::PlayStateChanged, this, &extrak::Medi_PlayStateChanged);
 }

@@ -18,13 +18,7 @@ public:
     SysInfo* info = nullptr;
     QTimer* Timi2 = nullptr;
 
-    // Puts another component in place of the player (tests script the player's states).
-    void replaceMedi(MediaComponent* component);
-
     void Medi_SongEnded(int result);
     void Medi_PlayStateChanged(int oldState, int newState);
     void Timi2_Timer();
-
-private:
-    void connectMedi();
 };

@@ -18,7 +18,7 @@ private slots:
     void addresses()
     {
         QStringList handed;
-        Shell::setReceiver([&](const QString& operation, const QString& file) {
+        WindowTest::answers().shell = ([&](const QString& operation, const QString& file) {
             handed << operation + QLatin1Char(' ') + file;
         });
         Egilea& about = Form<Egilea>();

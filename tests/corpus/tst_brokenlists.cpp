@@ -102,17 +102,17 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_titles.clear();
-        MsgBox::setAnswerer([this](const QString&, int, const QString& title) {
+        WindowTest::answers().message = ([this](const QString&, int, const QString& title) {
             m_titles << title;
             return MsgBox::Ok;
         });
-        window().diago->setChooser(
-            [this](const CommonDialog&, CommonDialog::Kind) { return m_choice; });
+        WindowTest::answers().dialog =
+            ([this](const CommonDialog&, CommonDialog::Kind) { return m_choice; });
     }
 
     void cleanup()
     {
-        MsgBox::setAnswerer({});
+        WindowTest::answers().message = {};
         WindowTest::reset();
     }
 

@@ -7,6 +7,7 @@
 #include "frame/MsgBox.h"
 #include "frame/WindowRegistry.h"
 #include "playlist/zerrenda.h"
+#include "support/WindowTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,17 +44,18 @@ private slots:
             QVERIFY(QFile(pathOf(QStringLiteral("musika/") + QString::fromUtf8(name)))
                         .open(QIODevice::WriteOnly));
         m_messages.clear();
-        MsgBox::setAnswerer([this](const QString& prompt, int style, const QString& title) {
-            m_messages << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
-            return m_answers.isEmpty() ? MsgBox::Cancel : m_answers.takeFirst();
-        });
+        WindowTest::answers().message =
+            ([this](const QString& prompt, int style, const QString& title) {
+                m_messages << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
+                return m_answers.isEmpty() ? MsgBox::Cancel : m_answers.takeFirst();
+            });
     }
 
     void cleanup()
     {
         WindowRegistry::instance().unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        MsgBox::setAnswerer({});
+        WindowTest::answers().message = {};
     }
 
     void add_data()

@@ -176,8 +176,10 @@ private slots:
     // Play opens the song while its button still shows pressed.
     void playOpensBeforeItsPictureIsRestored()
     {
-        auto* player = new ScriptedMedia;
-        Form<extrak>().replaceMedi(player);
+        ScriptedMedia* player = nullptr;
+        WindowTest::answers().media = [&](QObject* host) {
+            return player = new ScriptedMedia(host);
+        };
         Form<zerrenda>().lista->addItem(QStringLiteral("/music/a.mp3"));
         Mahaia& bar = Form<Mahaia>();
         bar.Timi_Timer();
@@ -195,7 +197,7 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         WindowTest::programFolderWithout(folder.path(), {QStringLiteral("zerrenda1.ico")});
-        WindowRegistry::instance().setProgramFolder(folder.path());
+        WindowTest::answers().programFolder = (folder.path());
         Mahaia& bar = Form<Mahaia>();
         const QImage before = bar.Imazerr->pictureImage();
         QTest::mousePress(bar.Imazerr, Qt::LeftButton);

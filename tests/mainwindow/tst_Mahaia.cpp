@@ -65,17 +65,20 @@ class tst_Mahaia : public QObject {
 
     void answer(int reply)
     {
-        MsgBox::setAnswerer([this, reply](const QString& prompt, int style, const QString& title) {
-            questions << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
-            return reply;
-        });
+        WindowTest::answers().message =
+            ([this, reply](const QString& prompt, int style, const QString& title) {
+                questions << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
+                return reply;
+            });
     }
 
 private slots:
     void init()
     {
-        player = new ScriptedMedia;
-        Form<extrak>().replaceMedi(player);
+        WindowTest::answers().media = [this](QObject* host) {
+            return player = new ScriptedMedia(host);
+        };
+        Form<extrak>();
     }
 
     void cleanup()
@@ -98,7 +101,7 @@ private slots:
     void placement()
     {
         QFETCH(QRect, workArea);
-        Form<extrak>().info->setWorkArea(QRect(workArea.topLeft() * 15, workArea.size() * 15));
+        WindowTest::answers().workArea = (QRect(workArea.topLeft() * 15, workArea.size() * 15));
         Mahaia& bar = Form<Mahaia>();
         QCOMPARE(bar.frameGeometry().bottomRight(), workArea.bottomRight());
         for (const FormWindow* above : {static_cast<FormWindow*>(&Form<zerrenda>()),
@@ -172,7 +175,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(bool, restores);
         Mahaia& bar = showAll();
-        bar.tray->pinAvailability(available);
+        WindowTest::answers().tray = (available);
         WindowRegistry::instance().unload<artxiboak>();
         QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
         const QString inTray = available ? u"---- T"_s : u"Mz-E -"_s;
@@ -191,7 +194,7 @@ private slots:
     void menuDrivesTheHiddenBar()
     {
         Mahaia& bar = showAll();
-        bar.tray->pinAvailability(true);
+        WindowTest::answers().tray = (true);
         Form<zerrenda>().lista->addItems({u"/m/1.mp3"_s, u"/m/2.mp3"_s, u"/m/3.mp3"_s});
         bar.Timi_Timer();
         bar.Imabehe_MouseUp();
@@ -237,13 +240,13 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         int endedWith = -1;
-        WindowRegistry::instance().setProgramEnder([&](int status) { endedWith = status; });
+        WindowTest::answers().programEnd = ([&](int status) { endedWith = status; });
         answer(reply);
         zerrenda& playlist = Form<zerrenda>();
         playlist.lista->addItems({u"/m/a.mp3"_s, u"/m/b.mp3"_s});
         playlist.Imagord->setVisible(unsaved);
         const QString list = folder.filePath(QStringLiteral("list.m3u"));
-        playlist.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) {
+        WindowTest::answers().dialog = ([&](const CommonDialog&, CommonDialog::Kind) {
             return save == QStringLiteral("file") ? list
                    : save.isEmpty()               ? QString()
                                                   : folder.path();

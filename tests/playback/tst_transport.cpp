@@ -68,8 +68,10 @@ class tst_transport : public QObject {
 private slots:
     void init()
     {
-        player = new ScriptedMedia;
-        Form<extrak>().replaceMedi(player);
+        WindowTest::answers().media = [this](QObject* host) {
+            return player = new ScriptedMedia(host);
+        };
+        Form<extrak>();
     }
 
     void cleanup() { WindowTest::reset(); }

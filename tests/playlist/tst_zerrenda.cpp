@@ -4,6 +4,7 @@
 #include "frame/WindowRegistry.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/zerrenda.h"
+#include "support/WindowTest.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -145,28 +146,29 @@ private slots:
         QVERIFY(m_dir->isValid());
         m_log = m_choices = QStringList();
         m_answers.clear();
-        MsgBox::setAnswerer([this](const QString&, int style, const QString& title) {
+        WindowTest::answers().message = ([this](const QString&, int style, const QString& title) {
             m_log << QStringLiteral("%1(%2)").arg(title).arg(style);
             return m_answers.isEmpty() ? MsgBox::Ok : m_answers.takeFirst();
         });
-        window().diago->setChooser([this](const CommonDialog& dialog, CommonDialog::Kind kind) {
-            const bool save = kind == CommonDialog::Kind::Save;
-            const QString setUp =
-                QStringLiteral("%1|%2|%3")
-                    .arg(dialog.DialogTitle, QString::number(dialog.Flags, 16), dialog.Filter);
-            const QString kindName = save ? QStringLiteral("Save") : QStringLiteral("Open");
-            m_log << (setUp == (save ? SaveDialog : OpenDialog) ? kindName : setUp);
-            if (m_duringDialog)
-                std::exchange(m_duringDialog, {})();
-            const QString name = m_choices.isEmpty() ? QString() : m_choices.takeFirst();
-            return name.isEmpty() ? name : pathOf(name);
-        });
+        WindowTest::answers().dialog =
+            ([this](const CommonDialog& dialog, CommonDialog::Kind kind) {
+                const bool save = kind == CommonDialog::Kind::Save;
+                const QString setUp =
+                    QStringLiteral("%1|%2|%3")
+                        .arg(dialog.DialogTitle, QString::number(dialog.Flags, 16), dialog.Filter);
+                const QString kindName = save ? QStringLiteral("Save") : QStringLiteral("Open");
+                m_log << (setUp == (save ? SaveDialog : OpenDialog) ? kindName : setUp);
+                if (m_duringDialog)
+                    std::exchange(m_duringDialog, {})();
+                const QString name = m_choices.isEmpty() ? QString() : m_choices.takeFirst();
+                return name.isEmpty() ? name : pathOf(name);
+            });
     }
 
     void cleanup()
     {
         WindowRegistry::instance().unloadAll();
-        MsgBox::setAnswerer({});
+        WindowTest::answers().message = {};
         m_duringDialog = {};
         QDir::setCurrent(QCoreApplication::applicationDirPath());
     }

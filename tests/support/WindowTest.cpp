@@ -1,7 +1,5 @@
 #include "WindowTest.h"
 
-#include "frame/MsgBox.h"
-#include "frame/Shell.h"
 #include "frame/WindowRegistry.h"
 
 #include <QCoreApplication>
@@ -16,10 +14,12 @@ void reset()
 {
     WindowRegistry::instance().unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    WindowRegistry::instance().setProgramFolder(QString());
-    MsgBox::setAnswerer({});
-    Shell::setReceiver({});
-    WindowRegistry::instance().setProgramEnder({});
+    answers() = {};
+}
+
+PlatformAnswers& answers()
+{
+    return WindowRegistry::instance().answers();
 }
 
 QString programFolderWithout(const QString& parent, const QStringList& missingIcons)

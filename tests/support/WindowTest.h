@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame/PlatformAnswers.h"
+
 #include <QString>
 
 // Puts the program back as it was before any window was referenced: no windows, the real
@@ -7,6 +9,9 @@
 namespace WindowTest {
 
 void reset();
+
+// The answers the program gets in place of the user's, the desktop's and the sound system's.
+PlatformAnswers& answers();
 
 // A copy of the executable's irudiak/ and pictures/ in a temporary folder, less the named
 // icon files, for tests of missing pictures. Returns the folder.
