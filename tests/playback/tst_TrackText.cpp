@@ -53,6 +53,10 @@ private slots:
                                             << "Gure Ñañarro";
         QTest::newRow("empty") << ""
                                << "";
+        // A byte that is not UTF-8 (kept in the path as U+DC00 + byte) shows as U+FFFD.
+        QTest::newRow("Latin-1 byte")
+            << QStringLiteral("/m/caf") + QChar(char16_t(0xDCE9)) + QStringLiteral(" latin1.mp3")
+            << QStringLiteral("caf\uFFFD latin1");
     }
 
     void titleFromPath()
