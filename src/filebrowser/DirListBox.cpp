@@ -1,7 +1,8 @@
 #include "DirListBox.h"
 
+#include "frame/PathBytes.h"
+
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 constexpr int FolderRole = Qt::UserRole;
@@ -20,12 +21,14 @@ QString DirListBox::folderOf(const QListWidgetItem* item)
     return item == nullptr ? QString() : item->data(FolderRole).toString();
 }
 
+// Folders are named through their bytes (frame/PathBytes), so one whose name is not UTF-8 can
+// be entered; paths are taken apart as text, never asked of QDir, which would re-encode them.
 bool DirListBox::setPath(const QString& folder)
 {
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isExecutable())
+    if (!PathBytes::canEnter(folder))
         return false;
-    const QString path = QDir::cleanPath(info.absoluteFilePath());
+    const QString path = QDir::cleanPath(
+        QDir::isAbsolutePath(folder) ? folder : PathBytes::currentFolder() + u'/' + folder);
     const bool changed = path != m_path;
     m_path = path;
     fill();
@@ -36,8 +39,8 @@ bool DirListBox::setPath(const QString& folder)
 
 void DirListBox::addEntry(const QString& folder, const QString& caption, int depth)
 {
-    auto* item =
-        new QListWidgetItem(QString(qsizetype(depth) * IndentSpaces, QLatin1Char(' ')) + caption);
+    auto* item = new QListWidgetItem(QString(qsizetype(depth) * IndentSpaces, QLatin1Char(' ')) +
+                                     PathBytes::displayText(caption));
     item->setData(FolderRole, folder);
     addItem(item);
 }
@@ -46,20 +49,21 @@ void DirListBox::fill()
 {
     clear();
     QStringList chain;
-    for (QDir at(m_path);;) {
-        chain.prepend(at.absolutePath());
-        if (at.isRoot() || !at.cdUp())
+    for (QString at = m_path;;) {
+        chain.prepend(at);
+        const qsizetype slash = at.lastIndexOf(u'/');
+        if (slash < 0 || at == QDir::rootPath())
             break;
+        at = slash == 0 ? QDir::rootPath() : at.left(slash);
     }
     int depth = 0;
     for (const QString& folder : chain) {
-        const QString name = QFileInfo(folder).fileName();
+        const QString name = folder.mid(folder.lastIndexOf(u'/') + 1);
         addEntry(folder, name.isEmpty() ? QDir::toNativeSeparators(folder) : name, depth++);
     }
     setCurrentRow(count() - 1);
-    const QDir here(m_path);
-    const QStringList children =
-        here.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QString parent = m_path.endsWith(u'/') ? m_path : m_path + u'/';
+    const QStringList children = PathBytes::entries(m_path, PathBytes::Kind::Folder);
     for (const QString& child : children)
-        addEntry(here.filePath(child), child, depth);
+        addEntry(parent + child, child, depth);
 }

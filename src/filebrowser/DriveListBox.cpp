@@ -1,12 +1,14 @@
 #include "DriveListBox.h"
 
+#include "frame/PathBytes.h"
+
 #include <QDir>
 #include <QStorageInfo>
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent)
 {
     setDrives(mountedDrives());
-    setDrive(QDir::currentPath());
+    setDrive(PathBytes::currentFolder());
     connect(this, &QComboBox::activated, this, [this] { emit Change(); });
 }
 

@@ -7,6 +7,7 @@
 #include "frame/Design.h"
 #include "frame/ImageButton.h"
 #include "frame/MsgBox.h"
+#include "frame/PathBytes.h"
 #include "frame/Pictures.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
@@ -30,7 +31,7 @@ artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, Fra
     place(karpeta, 0, 315, 3075, 1440);
     place(artxi, 0, 1755, 3075, 1455);
     artxi->setPattern(QStringLiteral("*.mp3"));
-    karpeta->setPath(QDir::currentPath());
+    karpeta->setPath(PathBytes::currentFolder());
     artxi->setPath(karpeta->Path());
 
     Imagehitu = new ImageButton(this, QStringLiteral("gehitu"), QStringLiteral("Gehitu"));

@@ -1,6 +1,6 @@
 #include "Mp3Decoder.h"
 
-#include <QFile>
+#include "frame/PathBytes.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ std::optional<Mp3Decoder> Mp3Decoder::open(const QString& path, QString& error)
     for (std::size_t i = 0; i < rateCount; ++i)
         mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
 
-    if (mpg123_open(handle.get(), QFile::encodeName(path).constData()) != MPG123_OK) {
+    // The path's own bytes: QFile::encodeName would turn a byte that is not UTF-8 into "?".
+    if (mpg123_open(handle.get(), PathBytes::toBytes(path).constData()) != MPG123_OK) {
         error = describe(handle.get(), MPG123_ERR);
         return std::nullopt;
     }

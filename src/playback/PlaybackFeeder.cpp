@@ -1,8 +1,8 @@
 #include "PlaybackFeeder.h"
 
 #include "SdlLibrary.h"
+#include "frame/PathBytes.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -196,10 +196,10 @@ void PlaybackFeeder::startSong(const Request& request)
     }
     QString error;
     // A pipe or a device would block the open or never end, so only plain files are tried.
-    const QFileInfo file(request.path);
-    if (!file.isFile())
-        error =
-            file.exists() ? QStringLiteral("not a regular file") : QStringLiteral("no such file");
+    const PathBytes::Kind kind = PathBytes::kindOf(request.path);
+    if (kind != PathBytes::Kind::File)
+        error = kind != PathBytes::Kind::Missing ? QStringLiteral("not a regular file")
+                                                 : QStringLiteral("no such file");
     else
         m_song.source = SongSource::open(request.path, error);
     if (!m_song.source) {

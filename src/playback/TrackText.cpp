@@ -1,5 +1,7 @@
 #include "TrackText.h"
 
+#include "frame/PathBytes.h"
+
 #include <QDir>
 #include <cmath>
 
@@ -33,7 +35,7 @@ QString TitleFromPath(const QString& path)
 #endif
     if (separator < 0)
         return {};
-    const QString filePart = path.mid(separator + 1);
+    const QString filePart = PathBytes::displayText(path.mid(separator + 1));
     constexpr qsizetype Extension = 4;
     return filePart.size() < Extension ? filePart : filePart.chopped(Extension);
 }

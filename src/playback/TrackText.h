@@ -13,7 +13,8 @@ QString counterPrefix(const QString& counter);
 int leadingNumber(const QString& text);
 
 // The file part of a path without its last four characters ("song.mp3" gives "song"). A file
-// part shorter than that is shown whole rather than dropped, so odd names still show.
+// part shorter than that is shown whole rather than dropped, so odd names still show. A byte
+// of the name that is not UTF-8 shows as U+FFFD (PathBytes::displayText).
 QString TitleFromPath(const QString& path);
 
 // Seconds as m:s, rounded to the nearest second with halves to the even neighbour; no

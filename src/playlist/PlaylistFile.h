@@ -8,9 +8,10 @@
 // at a lone LF; the last line needs no end. Empty lines and "#" lines are items like any other.
 //
 // The 8-bit encoding is UTF-8 here. A UTF-8 byte-order mark in front is skipped and not written
-// back. Bytes that are not UTF-8 stay in their line, each as the character U+DC00 + byte, and
-// are written back as the same bytes, so a list from another system survives being opened and
-// saved. NUL and other control bytes are kept as they are.
+// back. Bytes that are not UTF-8 stay in their line, each as the character U+DC00 + byte (the
+// path encoding of frame/PathBytes, which the browser and the player share), and are written
+// back as the same bytes, so a list from another system survives being opened and saved. NUL
+// and other control bytes are kept as they are.
 namespace PlaylistFile {
 
 struct ReadResult {

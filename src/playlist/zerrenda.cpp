@@ -6,6 +6,7 @@
 #include "frame/ImageButton.h"
 #include "frame/ListSelection.h"
 #include "frame/MsgBox.h"
+#include "frame/PathItemDelegate.h"
 #include "frame/Pictures.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
@@ -22,6 +23,8 @@ zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameS
     lista->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lista->setSortingEnabled(false);
     lista->setUniformItemSizes(true);
+    // The items are the paths as saved, escapes and all; only their drawing reads them.
+    lista->setItemDelegate(new PathItemDelegate(lista));
     Design::paintTeal(lista);
     place(lista, 0, 0, 3075, 3180);
     Timi3 = Design::timer(this, QStringLiteral("Timi3"), 100, true);

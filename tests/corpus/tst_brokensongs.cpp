@@ -1,7 +1,11 @@
 // Broken and unusual songs played from the playlist with the real player on SDL's disk driver:
 // nothing crashes or hangs, a song that cannot be played is passed over at once without cutting
 // the end of the song before it, and one that breaks off plays what it holds and hands over to
-// the next song like any other.
+// the next song like any other. A song whose name is not UTF-8 plays by its bytes.
+#include "filebrowser/DirListBox.h"
+#include "filebrowser/FileListBox.h"
+#include "filebrowser/artxiboak.h"
+#include "frame/CommonDialog.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
 #include "playback/MediaComponent.h"
@@ -14,10 +18,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using Outcome = BrokenSongs::Outcome;
@@ -28,6 +37,20 @@ namespace {
 
 constexpr int Timeout = 60000;
 constexpr double DeviceRate = 44100.0;
+
+// A row as its list draws it.
+QString shown(const QListWidget* list, int row)
+{
+    const auto* delegate = qobject_cast<const QStyledItemDelegate*>(list->itemDelegate());
+    return delegate == nullptr ? u"<no delegate>"_s
+                               : delegate->displayText(list->item(row)->data(Qt::DisplayRole), {});
+}
+
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
 
 } // namespace
 
@@ -153,6 +176,74 @@ private slots:
         QCOMPARE(player.CurrentFile(), list.last());
         QVERIFY2(std::abs(player.Position() - lastHeard) <= 0.002,
                  qPrintable(QString::number(player.Position())));
+    }
+
+    void latin1Name_data()
+    {
+        QTest::addColumn<bool>("fromBrowser");
+        QTest::newRow("from the browser") << true;
+        QTest::newRow("from a list file") << false;
+    }
+
+    // "caf\xE9 latin1.mp3" in "caf\xE9 karpeta", as copied from a Latin-1 system, reaches the
+    // playlist through the browser (which lists and enters the folder) or a list file. It
+    // keeps its bytes, is heard whole, shows U+FFFD for the byte in the rows and the title,
+    // and the list saved again holds its bytes exactly.
+    void latin1Name()
+    {
+        QFETCH(bool, fromBrowser);
+        const QByteArray folderBytes = QFile::encodeName(m_dir.path()) + "/caf\xe9 karpeta";
+        const QByteArray songBytes = folderBytes + "/caf\xe9 latin1.mp3";
+        const QString name = u"caf"_s + QChar(char16_t(0xDCE9)) + u" latin1.mp3"_s;
+        const QString song = m_dir.path() + u"/caf"_s + QChar(char16_t(0xDCE9)) + u" karpeta/"_s;
+        QCOMPARE(mkdir(folderBytes.constData(), 0700), 0);
+        // QTemporaryDir removes by names it has re-encoded, which miss these.
+        const auto removeByBytes = qScopeGuard([&] {
+            unlink(songBytes.constData());
+            rmdir(folderBytes.constData());
+        });
+        const auto put = [](const QByteArray& path, const QByteArray& bytes) {
+            std::FILE* file = std::fopen(path.constData(), "wb");
+            return file != nullptr &&
+                   std::fwrite(bytes.constData(), 1, bytes.size(), file) ==
+                       std::size_t(bytes.size()) &&
+                   std::fclose(file) == 0;
+        };
+        QVERIFY(put(songBytes, contentsOf(m_good)));
+        zerrenda& playlist = Form<zerrenda>();
+        QString choice = m_dir.filePath(u"latin1.m3u"_s);
+        playlist.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) { return choice; });
+        if (fromBrowser) {
+            artxiboak& browser = Form<artxiboak>();
+            browser.karpeta->setPath(m_dir.path());
+            const QList<QListWidgetItem*> found =
+                browser.karpeta->findItems(u"caf\uFFFD karpeta"_s, Qt::MatchEndsWith);
+            QCOMPARE(found.size(), 1);
+            emit browser.karpeta->itemActivated(found.first());
+            QCOMPARE(browser.artxi->List(0), name);
+            QCOMPARE(shown(browser.artxi, 0), u"caf\uFFFD latin1.mp3"_s);
+            browser.artxi->item(0)->setSelected(true);
+            browser.Imagehitu_MouseUp();
+        } else {
+            QVERIFY(put(QFile::encodeName(choice), songBytes + "\r\n"));
+            QVERIFY(playlist.imairek_baziak());
+        }
+        QCOMPARE(playlist.List(0), song + name);
+        QVERIFY(shown(playlist.lista, 0).endsWith(u"/caf\uFFFD karpeta/caf\uFFFD latin1.mp3"_s));
+        Mahaia& bar = Form<Mahaia>();
+        MediaComponent& player = *Form<extrak>().Medi;
+        qputenv("SDL_DISKAUDIODELAY", "0");
+        bar.Timi_Timer();
+        bar.Imahasi_MouseUp();
+        bar.Timi_Timer();
+        QCOMPARE(bar.Lblinfo->text(), u"caf\uFFFD latin1"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), Timeout);
+        QTRY_VERIFY2_WITH_TIMEOUT(std::abs(framesShortOfGood()) <= 0.002 * DeviceRate,
+                                  qPrintable(u"%1 frames short"_s.arg(framesShortOfGood())), 10000);
+        choice = m_dir.filePath(u"saved.m3u"_s);
+        QFile::remove(choice);
+        QVERIFY(playlist.Imagord_baziak());
+        QCOMPARE(contentsOf(choice), songBytes + "\r\n");
     }
 };
 

@@ -33,6 +33,10 @@ private slots:
                                                             {"", ""}};
         for (const auto& [path, title] : rows)
             QCOMPARE(TrackText::TitleFromPath(QString::fromUtf8(path)), QString::fromUtf8(title));
+        // A byte that is not UTF-8, kept in the path as U+DC00 + byte, shows as U+FFFD.
+        QCOMPARE(TrackText::TitleFromPath(QStringLiteral("/m/caf") + QChar(0xDCE9) +
+                                          QStringLiteral(" latin1.mp3")),
+                 QStringLiteral("caf\uFFFD latin1"));
     }
 
     // The number before the first slash, as the bar's counter is read back.
