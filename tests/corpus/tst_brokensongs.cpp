@@ -212,7 +212,9 @@ private slots:
         QVERIFY(put(songBytes, contentsOf(m_good)));
         zerrenda& playlist = Form<zerrenda>();
         QString choice = m_dir.filePath(u"latin1.m3u"_s);
-        playlist.diago->setChooser([&](const CommonDialog&, CommonDialog::Kind) { return choice; });
+        WindowTest::answers().dialog = [&](const CommonDialog&, CommonDialog::Kind) {
+            return choice;
+        };
         if (fromBrowser) {
             artxiboak& browser = Form<artxiboak>();
             browser.karpeta->setPath(m_dir.path());
