@@ -58,11 +58,8 @@ public:
     [[nodiscard]] qint16 SavedCount() const { return savedCount; }
 
 private:
-    void createButtons();
     void moveSelected(int step);
     void clearList();
-    ImageButton* button(const QString& name, int left, const QString& iconBase,
-                        const QString& toolTip, bool visible);
 
     bool saveList();
     static int askToSaveFirst();
