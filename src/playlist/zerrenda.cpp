@@ -12,7 +12,6 @@
 #include "mainwindow/Mahaia.h"
 
 #include <QListWidget>
-#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -189,47 +188,4 @@ void zerrenda::Imakend_MouseUp()
         Imagora->hide();
         Imabera->hide();
     }
-}
-
-void zerrenda::clearList()
-{
-    const QSignalBlocker quiet(lista);
-    lista->clear();
-    savedCount = 0;
-}
-
-// A changed list is offered for saving first; it is dropped only when it was saved or the user
-// said No.
-void zerrenda::Imaberr_MouseUp()
-{
-    LoadButtonIcon(Imaberr, QStringLiteral("berria.ico"));
-    if (m_fileCommandRunning)
-        return;
-    const QScopedValueRollback running(m_fileCommandRunning, true);
-    if (!mayReplaceList())
-        return;
-    Imagord->hide();
-    clearList();
-    Imakend->hide();
-    Imagora->hide();
-    Imabera->hide();
-}
-
-// A list without unsaved changes may go at once; a changed one once it was saved or the user
-// said No. A save that was cancelled or failed keeps it.
-bool zerrenda::mayReplaceList()
-{
-    if (Imagord->isHidden())
-        return true;
-    const int answer = askToSaveFirst();
-    if (answer == MsgBox::Yes)
-        return saveList();
-    return answer == MsgBox::No;
-}
-
-// Asked before a list with unsaved changes is replaced, by a new list or an opened file.
-int zerrenda::askToSaveFirst()
-{
-    return MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
-                        MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
 }
