@@ -36,12 +36,6 @@ QString FileListBox::List(int index) const
     return entry == nullptr ? QString() : entry->text();
 }
 
-bool FileListBox::Selected(int index) const
-{
-    const QListWidgetItem* entry = item(index);
-    return entry != nullptr && entry->isSelected();
-}
-
 QList<int> FileListBox::selectedRows() const
 {
     return ListSelection::rows(selectionModel(), count());

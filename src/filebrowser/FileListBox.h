@@ -18,7 +18,6 @@ public:
 
     [[nodiscard]] int ListCount() const { return count(); }
     [[nodiscard]] QString List(int index) const;
-    [[nodiscard]] bool Selected(int index) const;
     // The selected rows in list order, read in one pass over the selection.
     [[nodiscard]] QList<int> selectedRows() const;
 

@@ -3,6 +3,7 @@
 #include "DirListBox.h"
 #include "DriveListBox.h"
 #include "FileListBox.h"
+#include "frame/ButtonRow.h"
 #include "frame/CommonDialog.h"
 #include "frame/Design.h"
 #include "frame/ImageButton.h"
@@ -14,6 +15,17 @@
 #include "playlist/zerrenda.h"
 
 #include <QDir>
+
+namespace {
+
+constexpr std::array<ButtonRow<artxiboak>, 2> BrowserButtons{{
+    {&artxiboak::Imagehitu, u"Imagehitu", 2520, 3240, u"gehitu", u"Gehitu", false,
+     &artxiboak::Imagehitu_MouseUp},
+    {&artxiboak::Imautzi, u"Imautzi", 2790, 3240, u"irten", u"Itxi", true,
+     &artxiboak::Imautzi_MouseUp},
+}};
+
+} // namespace
 
 artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, FrameStyle::Thin)
 {
@@ -34,20 +46,12 @@ artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, Fra
     karpeta->setPath(PathBytes::currentFolder());
     artxi->setPath(karpeta->Path());
 
-    Imagehitu = new ImageButton(this, QStringLiteral("gehitu"), QStringLiteral("Gehitu"));
-    Imagehitu->setObjectName(QStringLiteral("Imagehitu"));
-    place(Imagehitu, 2520, 3240, 240, 240);
-    Imagehitu->hide();
-    Imautzi = new ImageButton(this, QStringLiteral("irten"), QStringLiteral("Itxi"));
-    Imautzi->setObjectName(QStringLiteral("Imautzi"));
-    place(Imautzi, 2790, 3240, 240, 240);
+    buildButtons(BrowserButtons);
 
     connect(unitatea, &DriveListBox::Change, this, &artxiboak::unitatea_Change);
     connect(karpeta, &DirListBox::Change, this, &artxiboak::karpeta_Change);
     connect(artxi, &FileListBox::PathChange, this, &artxiboak::artxi_PathChange);
     connect(artxi, &FileListBox::Click, this, &artxiboak::artxi_Click);
-    connect(Imagehitu, &ImageButton::MouseUp, this, &artxiboak::Imagehitu_MouseUp);
-    connect(Imautzi, &ImageButton::MouseUp, this, &artxiboak::Imautzi_MouseUp);
 }
 
 // Sits on top of the main bar, over the playlist window, wherever the bar is now.

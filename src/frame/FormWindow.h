@@ -3,6 +3,10 @@
 #include <QColor>
 #include <QPixmap>
 #include <QWidget>
+#include <array>
+#include <cstddef>
+
+template <class Window> struct ButtonRow;
 
 enum class FrameStyle { None, Thin };
 
@@ -35,6 +39,9 @@ public:
 protected:
     // Puts a control at a position and size given in twips within the client area.
     void place(QWidget* control, int left, int top, int width, int height) const;
+    // Makes a row of image buttons from a table (see ButtonRow.h) and connects their handlers.
+    template <class Window, std::size_t Count>
+    void buildButtons(const std::array<ButtonRow<Window>, Count>& rows);
     void setBackgroundColour(const QColor& colour);
     void setBackgroundPicture(const QPixmap& picture);
 

@@ -1,6 +1,7 @@
 #include "Mahaia.h"
 
 #include "about/Egilea.h"
+#include "frame/ButtonRow.h"
 #include "frame/Design.h"
 #include "frame/DesktopHints.h"
 #include "frame/ImageButton.h"
@@ -22,12 +23,37 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace {
+
+using Row = ButtonRow<Mahaia>;
+// The volume buttons also act on the press; see Imagora_MouseDown.
+constexpr std::array<Row, 11> BarButtons{{
+    {&Mahaia::Imagora, u"Imagora", 2835, 0, u"gora", u"Bolumena igo", true,
+     &Mahaia::Imagora_MouseUp, &Mahaia::Imagora_MouseDown},
+    {&Mahaia::Imabera, u"Imabera", 2835, 225, u"bera", u"Bolumena jeitsi", true,
+     &Mahaia::Imabera_MouseUp, &Mahaia::Imabera_MouseDown},
+    {&Mahaia::Imaatze, u"Imaatze", 45, 225, u"atzea", u"Atzera", true, &Mahaia::Imaatze_MouseUp},
+    {&Mahaia::Imahasi, u"Imahasi", 315, 225, u"play", u"Hasi", true, &Mahaia::Imahasi_MouseUp},
+    {&Mahaia::Imapaus, u"Imapaus", 585, 225, u"pause", u"Gelditu", true, &Mahaia::Imapaus_MouseUp},
+    {&Mahaia::Imastop, u"Imastop", 855, 225, u"stop", u"Amaitu", true, &Mahaia::Imastop_MouseUp},
+    {&Mahaia::Imaaurr, u"Imaaurr", 1125, 225, u"aurrea", u"Aurrera", true,
+     &Mahaia::Imaaurr_MouseUp},
+    {&Mahaia::Imazerr, u"Imazerr", 1710, 225, u"zerrenda", u"Zerrenda", true,
+     &Mahaia::Imazerr_MouseUp},
+    {&Mahaia::Imabehe, u"Imabehe", 1980, 225, u"bera", u"Txikiagotu", true,
+     &Mahaia::Imabehe_MouseUp},
+    {&Mahaia::Imaegil, u"Imaegil", 2250, 225, u"egilea", u"Egilea", true, &Mahaia::Imaegil_MouseUp},
+    {&Mahaia::Imairte, u"Imairte", 2520, 225, u"irten", u"Irten", true, &Mahaia::Imairte_MouseUp},
+}};
+
+} // namespace
+
 Mahaia::Mahaia() : FormWindow(QStringLiteral("Mahaia"), 3090, 465, FrameStyle::Thin)
 {
     setBackgroundPicture(Pictures::designPicture(QStringLiteral("mahaia.png")));
     setWindowIcon(Pictures::designIcon(QStringLiteral("mahaia.ico")));
     createDisplay();
-    createButtons();
+    buildButtons(BarButtons);
     createMenu();
     tray = new TrayIcon(this);
     connect(tray, &TrayIcon::Notify, this, &Mahaia::Tray_Notify);
@@ -63,55 +89,6 @@ void Mahaia::createDisplay()
     Shape1->setPalette(colours);
     Shape1->setAutoFillBackground(true);
     place(Shape1, 2835, 0, 240, 465);
-}
-
-ImageButton* Mahaia::button(const QString& name, int left, int top, const QString& iconBase,
-                            const QString& toolTip)
-{
-    auto* created = new ImageButton(this, iconBase, toolTip);
-    created->setObjectName(name);
-    place(created, left, top, 240, 240);
-    return created;
-}
-
-void Mahaia::createButtons()
-{
-    Imagora = button(QStringLiteral("Imagora"), 2835, 0, QStringLiteral("gora"),
-                     QStringLiteral("Bolumena igo"));
-    Imabera = button(QStringLiteral("Imabera"), 2835, 225, QStringLiteral("bera"),
-                     QStringLiteral("Bolumena jeitsi"));
-    Imaatze = button(QStringLiteral("Imaatze"), 45, 225, QStringLiteral("atzea"),
-                     QStringLiteral("Atzera"));
-    Imahasi =
-        button(QStringLiteral("Imahasi"), 315, 225, QStringLiteral("play"), QStringLiteral("Hasi"));
-    Imapaus = button(QStringLiteral("Imapaus"), 585, 225, QStringLiteral("pause"),
-                     QStringLiteral("Gelditu"));
-    Imastop = button(QStringLiteral("Imastop"), 855, 225, QStringLiteral("stop"),
-                     QStringLiteral("Amaitu"));
-    Imaaurr = button(QStringLiteral("Imaaurr"), 1125, 225, QStringLiteral("aurrea"),
-                     QStringLiteral("Aurrera"));
-    Imazerr = button(QStringLiteral("Imazerr"), 1710, 225, QStringLiteral("zerrenda"),
-                     QStringLiteral("Zerrenda"));
-    Imabehe = button(QStringLiteral("Imabehe"), 1980, 225, QStringLiteral("bera"),
-                     QStringLiteral("Txikiagotu"));
-    Imaegil = button(QStringLiteral("Imaegil"), 2250, 225, QStringLiteral("egilea"),
-                     QStringLiteral("Egilea"));
-    Imairte = button(QStringLiteral("Imairte"), 2520, 225, QStringLiteral("irten"),
-                     QStringLiteral("Irten"));
-
-    connect(Imaatze, &ImageButton::MouseUp, this, &Mahaia::Imaatze_MouseUp);
-    connect(Imahasi, &ImageButton::MouseUp, this, &Mahaia::Imahasi_MouseUp);
-    connect(Imapaus, &ImageButton::MouseUp, this, &Mahaia::Imapaus_MouseUp);
-    connect(Imastop, &ImageButton::MouseUp, this, &Mahaia::Imastop_MouseUp);
-    connect(Imaaurr, &ImageButton::MouseUp, this, &Mahaia::Imaaurr_MouseUp);
-    connect(Imazerr, &ImageButton::MouseUp, this, &Mahaia::Imazerr_MouseUp);
-    connect(Imabehe, &ImageButton::MouseUp, this, &Mahaia::Imabehe_MouseUp);
-    connect(Imaegil, &ImageButton::MouseUp, this, &Mahaia::Imaegil_MouseUp);
-    connect(Imairte, &ImageButton::MouseUp, this, &Mahaia::Imairte_MouseUp);
-    connect(Imagora, &ImageButton::MouseDown, this, &Mahaia::Imagora_MouseDown);
-    connect(Imagora, &ImageButton::MouseUp, this, &Mahaia::Imagora_MouseUp);
-    connect(Imabera, &ImageButton::MouseDown, this, &Mahaia::Imabera_MouseDown);
-    connect(Imabera, &ImageButton::MouseUp, this, &Mahaia::Imabera_MouseUp);
 }
 
 // The menu is never shown as a menu bar; the tray pops it up.

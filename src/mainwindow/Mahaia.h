@@ -92,10 +92,7 @@ protected:
 
 private:
     void createDisplay();
-    void createButtons();
     void createMenu();
-    ImageButton* button(const QString& name, int left, int top, const QString& iconBase,
-                        const QString& toolTip);
 
     // Whether the bar was last put into the topmost band; the window manager holds the rest.
 };

@@ -1,14 +1,13 @@
 #include "AudioOutput.h"
 
 #include "SdlLibrary.h"
+#include "Wakeup.h"
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
-AudioOutput::AudioOutput(LossListener onLoss, void* context)
-    : m_onLoss(onLoss), m_lossContext(context)
-{
-}
+AudioOutput::AudioOutput(Wakeup& onLoss) : m_onLoss(onLoss) {}
 
 AudioOutput::~AudioOutput()
 {
@@ -22,7 +21,22 @@ AudioOutput::~AudioOutput()
         SdlLibrary::get()->AudioQuit();
 }
 
-bool AudioOutput::open(SDL_AudioCallback callback, void* userdata)
+AudioOutput::Opened AudioOutput::open(SDL_AudioCallback callback, void* userdata)
+{
+    if (openAny(callback, userdata)) {
+        if (std::exchange(m_away, false))
+            std::fprintf(stderr, "ixomp3: the sound output is back.\n");
+        return Opened::Yes;
+    }
+    if (!m_hadRealDevice)
+        return Opened::Never;
+    if (!std::exchange(m_away, true))
+        std::fprintf(stderr, "ixomp3: no sound output for now (%s); waiting for one.\n",
+                     SdlLibrary::get()->GetError());
+    return Opened::NotNow;
+}
+
+bool AudioOutput::openAny(SDL_AudioCallback callback, void* userdata)
 {
     if (m_device != 0)
         return true;
@@ -42,6 +56,7 @@ bool AudioOutput::open(SDL_AudioCallback callback, void* userdata)
 
 void AudioOutput::close()
 {
+    m_away = false;
     if (m_device == 0)
         return;
     const SdlLibrary& sdl = *SdlLibrary::get();
@@ -53,18 +68,20 @@ void AudioOutput::close()
         sdl.FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
 }
 
-bool AudioOutput::lost() const
+bool AudioOutput::closeIfLost()
 {
-    return m_device != 0 && SdlLibrary::get()->GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED;
+    if (m_device == 0 || SdlLibrary::get()->GetAudioDeviceStatus(m_device) != SDL_AUDIO_STOPPED)
+        return false;
+    std::fprintf(stderr, "ixomp3: the sound output went away; opening it again.\n");
+    close();
+    return true;
 }
 
 // Runs on the SDL thread that pushed the event, under SDL's lock of its watch list.
 int SDLCALL AudioOutput::watchEvents(void* userdata, SDL_Event* event)
 {
-    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0) {
-        const auto* output = static_cast<const AudioOutput*>(userdata);
-        output->m_onLoss(output->m_lossContext);
-    }
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0)
+        static_cast<const AudioOutput*>(userdata)->m_onLoss.raise();
     return 1;
 }
 

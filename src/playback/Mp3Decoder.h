@@ -31,7 +31,6 @@ public:
     static std::optional<Mp3Decoder> open(const QString& path, QString& error);
 
     [[nodiscard]] Format format() const { return m_format; }
-    [[nodiscard]] std::int64_t lengthFrames() const { return m_lengthFrames; }
     [[nodiscard]] double durationSeconds() const;
 
     // Decodes up to maxFrames frames into out (room for maxFrames * channels floats). Junk and

@@ -4,7 +4,6 @@
 #include "frame/PathBytes.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -22,9 +21,6 @@ constexpr std::uint64_t HandOverSamples = FramesPerSecond / 4 * Channels;
 // Callbacks to wait for after the last frame left the ring, so that the device has played
 // its own buffer out before it is closed.
 constexpr std::uint32_t DrainCallbacks = 3;
-// How often to look for a sound output again while there is none: quick enough that sound
-// returns with the device, and a few cheap attempts a second cost nothing measurable.
-constexpr std::chrono::milliseconds RetryInterval{250};
 
 } // namespace
 
@@ -36,19 +32,25 @@ PlaybackFeeder::PlaybackFeeder(Reporter reporter)
 
 PlaybackFeeder::~PlaybackFeeder()
 {
-    m_quit.store(true);
-    wakeFromWindow();
+    Request last;
+    last.quit = true;
+    post(std::move(last));
     m_thread.join();
 }
 
 void PlaybackFeeder::request(std::uint64_t generation, const QString& path, Transport transport)
 {
+    m_hold.store(transport != Transport::Playing, std::memory_order_relaxed);
+    post(Request{generation, path, transport});
+}
+
+void PlaybackFeeder::post(Request request)
+{
     {
         const std::lock_guard lock(m_requestMutex);
-        m_request = Request{generation, path, transport};
+        m_request = std::move(request);
     }
-    m_hold.store(transport != Transport::Playing, std::memory_order_relaxed);
-    wakeFromWindow();
+    m_wakeup.raise();
 }
 
 void PlaybackFeeder::setGain(float gain)
@@ -71,7 +73,7 @@ double PlaybackFeeder::positionSeconds(std::uint64_t generation) const
 
 double PlaybackFeeder::durationSeconds(std::uint64_t generation) const
 {
-    if (m_durationGeneration.load(std::memory_order_acquire) != generation)
+    if (m_startGeneration.load(std::memory_order_acquire) != generation)
         return 0.0;
     return m_duration.load(std::memory_order_relaxed);
 }
@@ -94,56 +96,22 @@ void PlaybackFeeder::render(float* out, std::size_t count)
         std::for_each(out, out + got, [gain](float& sample) { sample *= gain; });
     std::fill(out + got, out + count, 0.0F);
     m_renderCount.fetch_add(1, std::memory_order_relaxed);
-    wake();
+    m_wakeup.raise();
 }
 
-// Runs on an SDL thread that found the device gone. The device may never call back again, so
-// this is what gets the feeder to replace it.
-void PlaybackFeeder::lossCallback(void* userdata)
-{
-    static_cast<PlaybackFeeder*>(userdata)->wake();
-}
-
-// Any thread; never blocks, so the audio callback may call it.
-void PlaybackFeeder::wake()
-{
-    m_wakeCount.fetch_add(1, std::memory_order_release);
-    m_wakeCount.notify_one();
-}
-
-// The window thread's wake-up also reaches a feeder waiting to retry the device. Counting it
-// under the lock that waiter checks the count under means the wake-up cannot slip in between
-// its check and its sleep.
-void PlaybackFeeder::wakeFromWindow()
-{
-    {
-        const std::lock_guard lock(m_requestMutex);
-        m_wakeCount.fetch_add(1, std::memory_order_release);
-    }
-    m_wakeCount.notify_one();
-    m_retryWait.notify_one();
-}
-
-void PlaybackFeeder::waitToRetry(std::uint32_t seen)
-{
-    std::unique_lock lock(m_requestMutex);
-    m_retryWait.wait_for(lock, RetryInterval, [this, seen] {
-        return m_wakeCount.load(std::memory_order_acquire) != seen;
-    });
-}
-
+// A wake-up that comes while a request is applied or a chunk fed leaves m_wakeup raised, so
+// the next wait returns at once and nothing posted meanwhile waits unseen.
 void PlaybackFeeder::run()
 {
-    m_output.emplace(&lossCallback, this);
-    while (!m_quit.load()) {
-        const std::uint32_t seen = m_wakeCount.load(std::memory_order_acquire);
-        apply(takeRequest());
+    m_output.emplace(m_wakeup);
+    for (Request request = takeRequest(); !request.quit; request = takeRequest()) {
+        apply(request);
         if (feed())
             continue;
-        if (m_outputAway)
-            waitToRetry(seen);
+        if (m_output->away())
+            m_wakeup.waitFor(AudioOutput::RetryInterval);
         else
-            m_wakeCount.wait(seen, std::memory_order_acquire);
+            m_wakeup.wait();
     }
     closeOutput();
     m_output.reset();
@@ -188,8 +156,8 @@ void PlaybackFeeder::startSong(const Request& request)
         if (!m_output->isOpen())
             m_ring.discardWithoutConsumer();
     }
+    m_duration.store(0.0, std::memory_order_relaxed);
     publishStart(request.generation);
-    publishDuration(request.generation, 0.0);
     if (request.path.isEmpty() || m_transport == Transport::Stopped) {
         closeOutput();
         return;
@@ -206,7 +174,7 @@ void PlaybackFeeder::startSong(const Request& request)
         failSong(error);
         return;
     }
-    publishDuration(request.generation, m_song.source->durationSeconds());
+    m_duration.store(m_song.source->durationSeconds(), std::memory_order_relaxed);
 }
 
 // A song that fails behind one that has ended leaves that one's last moments in the ring; they
@@ -242,12 +210,9 @@ bool PlaybackFeeder::feed()
     if (m_transport != Transport::Playing || m_song.playedOut ||
         (!m_song.source && !m_song.decodeFinished))
         return false;
-    // What the lost device took from the ring but never played is gone with it; the rest
-    // waits in the ring for the next device.
-    if (m_output->lost()) {
-        std::fprintf(stderr, "ixomp3: the sound output went away; opening it again.\n");
-        closeOutput();
-    }
+    // The rest of the song waits in the ring for the next device.
+    if (m_output->closeIfLost())
+        m_ring.discardWithoutConsumer();
     const bool decoded = !m_song.decodeFinished && decodeInto();
     if (m_song.playedOut)
         return false;
@@ -259,23 +224,12 @@ bool PlaybackFeeder::feed()
     return decoded;
 }
 
-// A machine that never had a device plays on the dummy driver from the start; one that had a
-// device and cannot open it now keeps the song where it is until the device can be opened.
 bool PlaybackFeeder::openOutput()
 {
-    if (m_output->open(&renderCallback, this)) {
-        if (std::exchange(m_outputAway, false))
-            std::fprintf(stderr, "ixomp3: the sound output is back.\n");
-        return true;
-    }
-    if (!m_output->mayComeBack()) {
+    const AudioOutput::Opened opened = m_output->open(&renderCallback, this);
+    if (opened == AudioOutput::Opened::Never)
         failSong(QStringLiteral("no audio output"));
-        return false;
-    }
-    if (!std::exchange(m_outputAway, true))
-        std::fprintf(stderr, "ixomp3: no sound output for now (%s); waiting for one.\n",
-                     SdlLibrary::get()->GetError());
-    return false;
+    return opened == AudioOutput::Opened::Yes;
 }
 
 bool PlaybackFeeder::decodeInto()
@@ -324,10 +278,8 @@ void PlaybackFeeder::watchEnding()
     }
 }
 
-// Whoever closes the device stops looking for one until a song needs it again.
 void PlaybackFeeder::closeOutput()
 {
-    m_outputAway = false;
     m_output->close();
     m_ring.discardWithoutConsumer();
 }
@@ -337,10 +289,4 @@ void PlaybackFeeder::publishStart(std::uint64_t generation)
     m_songStart.store(m_ring.writeIndex(), std::memory_order_relaxed);
     m_songEnd.store(UINT64_MAX, std::memory_order_relaxed);
     m_startGeneration.store(generation, std::memory_order_release);
-}
-
-void PlaybackFeeder::publishDuration(std::uint64_t generation, double seconds)
-{
-    m_duration.store(seconds, std::memory_order_relaxed);
-    m_durationGeneration.store(generation, std::memory_order_release);
 }

@@ -3,10 +3,10 @@
 #include "AudioOutput.h"
 #include "RingBuffer.h"
 #include "SongSource.h"
+#include "Wakeup.h"
 
 #include <QString>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,9 +20,9 @@
 // the gain and pads with silence. The window thread only posts requests and reads atomics, so
 // nothing it calls waits for file I/O or for the device.
 //
-// When the device goes away under a playing song, the feeder closes it and opens the default
-// device again, retrying at a modest pace while there is none; the ring keeps its place, so the
-// song goes on from where it was heard last, and its position stands still meanwhile.
+// When the device goes away under a playing song, the feeder closes it and has AudioOutput open
+// the default device again, as often as it advises while there is none; the ring keeps its place,
+// so the song goes on from where it was heard last, and its position stands still meanwhile.
 //
 // Each song is known by the generation number of the request that opened it. Everything the
 // feeder reports carries that number, and what it publishes for Position and Duration is only
@@ -66,6 +66,7 @@ private:
         std::uint64_t generation = 0;
         QString path;
         Transport transport = Transport::Stopped;
+        bool quit = false;
     };
     // Feeder-thread state of the song being fed.
     struct Song {
@@ -82,14 +83,11 @@ private:
     };
 
     static void renderCallback(void* userdata, Uint8* stream, int length);
-    static void lossCallback(void* userdata);
     void render(float* out, std::size_t count);
 
     void run();
+    void post(Request request);
     Request takeRequest();
-    void wake();
-    void wakeFromWindow();
-    void waitToRetry(std::uint32_t seen);
     void apply(const Request& request);
     void startSong(const Request& request);
     void failSong(const QString& why);
@@ -101,17 +99,15 @@ private:
     void watchEnding();
     void closeOutput();
     void publishStart(std::uint64_t generation);
-    void publishDuration(std::uint64_t generation, double seconds);
 
     Reporter m_reporter;
 
-    // Guards m_request, and the window thread's wake-ups for m_retryWait's sake; held just long
-    // enough to copy the request or count a wake-up.
+    // The mailbox: the newest request replaces any the feeder has not taken yet. The lock is
+    // held just long enough to copy it, and never by the audio thread.
     std::mutex m_requestMutex;
     Request m_request;
-    std::condition_variable m_retryWait;
-    std::atomic<std::uint32_t> m_wakeCount{0};
-    std::atomic<bool> m_quit{false};
+    // Raised by a request, by every audio callback and by the loss of the device.
+    Wakeup m_wakeup;
 
     // Shared with the audio callback.
     RingBuffer m_ring;
@@ -121,18 +117,16 @@ private:
     // more from the ring while the feeder gets round to closing it.
     std::atomic<bool> m_hold{true};
 
-    // Written by the feeder, read by the window thread: the published generation is stored last.
+    // Written by the feeder, read by the window thread. A new song's start, end and duration
+    // are stored before its generation, which is stored last; the duration follows once known.
     std::atomic<std::uint64_t> m_songStart{0};
     std::atomic<std::uint64_t> m_songEnd{UINT64_MAX};
-    std::atomic<std::uint64_t> m_startGeneration{0};
     std::atomic<double> m_duration{0.0};
-    std::atomic<std::uint64_t> m_durationGeneration{0};
+    std::atomic<std::uint64_t> m_startGeneration{0};
 
     // Feeder thread only.
     Transport m_transport = Transport::Stopped;
     Song m_song;
-    // The device went away while playing and none could be opened since.
-    bool m_outputAway = false;
     // Made and destroyed on the feeder thread, so SDL's audio subsystem lives on that thread.
     std::optional<AudioOutput> m_output;
     std::vector<float> m_scratch;

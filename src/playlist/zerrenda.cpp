@@ -1,6 +1,7 @@
 #include "zerrenda.h"
 
 #include "filebrowser/artxiboak.h"
+#include "frame/ButtonRow.h"
 #include "frame/CommonDialog.h"
 #include "frame/Design.h"
 #include "frame/ImageButton.h"
@@ -12,8 +13,33 @@
 #include "mainwindow/Mahaia.h"
 
 #include <QListWidget>
-#include <QScopedValueRollback>
 #include <QTimer>
+
+namespace {
+
+using Row = ButtonRow<zerrenda>;
+// The row reaches one pixel below the client area; the frame covers that row.
+constexpr int RowTop = 3195;
+constexpr std::array<Row, 8> ListButtons{{
+    {&zerrenda::Imaberr, u"Imaberr", 0, RowTop, u"berria", u"Berria", true,
+     &zerrenda::Imaberr_MouseUp},
+    {&zerrenda::Imairek, u"Imairek", 270, RowTop, u"ireki", u"Ireki", true,
+     &zerrenda::Imairek_MouseUp},
+    {&zerrenda::Imagord, u"Imagord", 540, RowTop, u"gorde", u"Gorde", false,
+     &zerrenda::Imagord_MouseUp},
+    {&zerrenda::Imagehi, u"Imagehi", 1260, RowTop, u"gehitu", u"Gehitu", true,
+     &zerrenda::Imagehi_MouseUp},
+    {&zerrenda::Imakend, u"Imakend", 1530, RowTop, u"kendu", u"Kendu", false,
+     &zerrenda::Imakend_MouseUp},
+    {&zerrenda::Imagora, u"Imagora", 1800, RowTop, u"gora", u"Gora", false,
+     &zerrenda::Imagora_MouseUp},
+    {&zerrenda::Imabera, u"Imabera", 2070, RowTop, u"bera", u"Behera", false,
+     &zerrenda::Imabera_MouseUp},
+    {&zerrenda::Imaitxi, u"Imaitxi", 2790, RowTop, u"irten", u"Itxi", true,
+     &zerrenda::Imaitxi_MouseUp},
+}};
+
+} // namespace
 
 zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameStyle::Thin)
 {
@@ -30,51 +56,12 @@ zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameS
     Timi3 = Design::timer(this, QStringLiteral("Timi3"), 100, true);
     diago = new CommonDialog(this);
     diago->setObjectName(QStringLiteral("diago"));
-    createButtons();
+    buildButtons(ListButtons);
     connect(Timi3, &QTimer::timeout, this, &zerrenda::Timi3_Timer);
     // A click that leaves the selection as it was still reruns the rule: songs may have been
     // added since, which gives a selected song somewhere to move.
     connect(lista, &QListWidget::itemSelectionChanged, this, &zerrenda::lista_Click);
     connect(lista, &QAbstractItemView::clicked, this, &zerrenda::lista_Click);
-}
-
-ImageButton* zerrenda::button(const QString& name, int left, const QString& iconBase,
-                              const QString& toolTip, bool visible)
-{
-    auto* created = new ImageButton(this, iconBase, toolTip);
-    created->setObjectName(name);
-    place(created, left, 3195, 240, 240);
-    created->setVisible(visible);
-    return created;
-}
-
-// The row reaches one pixel below the client area; the frame covers that row.
-void zerrenda::createButtons()
-{
-    Imaberr = button(QStringLiteral("Imaberr"), 0, QStringLiteral("berria"),
-                     QStringLiteral("Berria"), true);
-    Imairek = button(QStringLiteral("Imairek"), 270, QStringLiteral("ireki"),
-                     QStringLiteral("Ireki"), true);
-    Imagord = button(QStringLiteral("Imagord"), 540, QStringLiteral("gorde"),
-                     QStringLiteral("Gorde"), false);
-    Imagehi = button(QStringLiteral("Imagehi"), 1260, QStringLiteral("gehitu"),
-                     QStringLiteral("Gehitu"), true);
-    Imakend = button(QStringLiteral("Imakend"), 1530, QStringLiteral("kendu"),
-                     QStringLiteral("Kendu"), false);
-    Imagora = button(QStringLiteral("Imagora"), 1800, QStringLiteral("gora"),
-                     QStringLiteral("Gora"), false);
-    Imabera = button(QStringLiteral("Imabera"), 2070, QStringLiteral("bera"),
-                     QStringLiteral("Behera"), false);
-    Imaitxi = button(QStringLiteral("Imaitxi"), 2790, QStringLiteral("irten"),
-                     QStringLiteral("Itxi"), true);
-    connect(Imaberr, &ImageButton::MouseUp, this, &zerrenda::Imaberr_MouseUp);
-    connect(Imairek, &ImageButton::MouseUp, this, &zerrenda::Imairek_MouseUp);
-    connect(Imagord, &ImageButton::MouseUp, this, &zerrenda::Imagord_MouseUp);
-    connect(Imagehi, &ImageButton::MouseUp, this, &zerrenda::Imagehi_MouseUp);
-    connect(Imakend, &ImageButton::MouseUp, this, &zerrenda::Imakend_MouseUp);
-    connect(Imagora, &ImageButton::MouseUp, this, &zerrenda::Imagora_MouseUp);
-    connect(Imabera, &ImageButton::MouseUp, this, &zerrenda::Imabera_MouseUp);
-    connect(Imaitxi, &ImageButton::MouseUp, this, &zerrenda::Imaitxi_MouseUp);
 }
 
 // Sits directly on top of the main bar, left edges aligned.
@@ -204,47 +191,4 @@ void zerrenda::Imakend_MouseUp()
         Imagora->hide();
         Imabera->hide();
     }
-}
-
-void zerrenda::clearList()
-{
-    const QSignalBlocker quiet(lista);
-    lista->clear();
-    savedCount = 0;
-}
-
-// A changed list is offered for saving first; it is dropped only when it was saved or the user
-// said No.
-void zerrenda::Imaberr_MouseUp()
-{
-    LoadButtonIcon(Imaberr, QStringLiteral("berria.ico"));
-    if (m_fileCommandRunning)
-        return;
-    const QScopedValueRollback running(m_fileCommandRunning, true);
-    if (!mayReplaceList())
-        return;
-    Imagord->hide();
-    clearList();
-    Imakend->hide();
-    Imagora->hide();
-    Imabera->hide();
-}
-
-// A list without unsaved changes may go at once; a changed one once it was saved or the user
-// said No. A save that was cancelled or failed keeps it.
-bool zerrenda::mayReplaceList()
-{
-    if (Imagord->isHidden())
-        return true;
-    const int answer = askToSaveFirst();
-    if (answer == MsgBox::Yes)
-        return saveList();
-    return answer == MsgBox::No;
-}
-
-// Asked before a list with unsaved changes is replaced, by a new list or an opened file.
-int zerrenda::askToSaveFirst()
-{
-    return MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
-                        MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
 }

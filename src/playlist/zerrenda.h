@@ -2,6 +2,8 @@
 
 #include "frame/FormWindow.h"
 
+#include <functional>
+
 class CommonDialog;
 class ImageButton;
 class QListWidget;
@@ -57,16 +59,17 @@ public:
     bool imairek_baziak();
 
 private:
-    void createButtons();
     void moveSelected(int step);
-    void clearList();
-    ImageButton* button(const QString& name, int left, const QString& iconBase,
-                        const QString& toolTip, bool visible);
 
-    bool saveList();
-    static int askToSaveFirst();
+    // Runs a file command unless another one is running; false when it did not run or failed.
+    bool runFileCommand(const std::function<bool()>& command);
+    // Replaces the list by what fill puts there, once unsaved changes were dealt with.
+    void replaceList(const std::function<bool()>& fill);
     bool mayReplaceList();
+    static int askToSaveFirst();
+    bool saveList();
     bool openList();
+    bool emptyList();
 
     qint16 savedCount = 0;
     // The dialogs and message boxes run event loops of their own, in which a timer or another

@@ -1,6 +1,6 @@
-// Saving the playlist to a file and opening one in its place. Neither ever loses a list: a
-// save that fails leaves the old file and the unsaved mark as they were, and an open replaces
-// the list only once the whole file was read.
+// Saving the playlist to a file, and opening one or starting an empty one in its place. None
+// ever loses a list: a save that fails leaves the old file and the unsaved mark as they were,
+// and an open replaces the list only once the whole file was read.
 #include "PlaylistFile.h"
 #include "frame/CommonDialog.h"
 #include "frame/ImageButton.h"
@@ -9,6 +9,7 @@
 
 #include <QListWidget>
 #include <QScopedValueRollback>
+#include <functional>
 
 namespace {
 
@@ -30,18 +31,20 @@ void complain(const QString& what, const QString& why)
 
 bool zerrenda::Imagord_baziak()
 {
-    if (m_fileCommandRunning)
-        return false;
-    const QScopedValueRollback running(m_fileCommandRunning, true);
-    return saveList();
+    return runFileCommand([this] { return saveList(); });
 }
 
 bool zerrenda::imairek_baziak()
 {
+    return runFileCommand([this] { return openList(); });
+}
+
+bool zerrenda::runFileCommand(const std::function<bool()>& command)
+{
     if (m_fileCommandRunning)
         return false;
     const QScopedValueRollback running(m_fileCommandRunning, true);
-    return openList();
+    return command();
 }
 
 bool zerrenda::saveList()
@@ -94,14 +97,54 @@ void zerrenda::Imagord_MouseUp()
     Imagord_baziak();
 }
 
-// Over unsaved changes the user is asked first. The list is replaced only by an open that
-// succeeds, so a cancelled dialog after "No" still keeps the list and its unsaved mark.
+void zerrenda::Imaberr_MouseUp()
+{
+    LoadButtonIcon(Imaberr, QStringLiteral("berria.ico"));
+    replaceList([this] { return emptyList(); });
+}
+
 void zerrenda::Imairek_MouseUp()
 {
     LoadButtonIcon(Imairek, QStringLiteral("ireki.ico"));
-    if (m_fileCommandRunning)
-        return;
-    const QScopedValueRollback running(m_fileCommandRunning, true);
-    if (mayReplaceList())
-        openList();
+    replaceList([this] { return openList(); });
+}
+
+// Over unsaved changes the user is asked first. The list is replaced only by a fill that
+// succeeds, so a cancelled open dialog after "No" still keeps the list and its unsaved mark.
+void zerrenda::replaceList(const std::function<bool()>& fill)
+{
+    runFileCommand([this, &fill] { return mayReplaceList() && fill(); });
+}
+
+// A list without unsaved changes may go at once; a changed one once it was saved or the user
+// said No. A save that was cancelled or failed keeps it.
+bool zerrenda::mayReplaceList()
+{
+    if (Imagord->isHidden())
+        return true;
+    const int answer = askToSaveFirst();
+    if (answer == MsgBox::Yes)
+        return saveList();
+    return answer == MsgBox::No;
+}
+
+// Asked before a list with unsaved changes is replaced, by a new list or an opened file.
+int zerrenda::askToSaveFirst()
+{
+    return MsgBox::Show(QStringLiteral("Gorde nahi duzu zerrenda hau?"),
+                        MsgBox::YesNoCancel + MsgBox::Question, QStringLiteral("Ireki..."));
+}
+
+bool zerrenda::emptyList()
+{
+    {
+        const QSignalBlocker quiet(lista);
+        lista->clear();
+    }
+    savedCount = 0;
+    Imagord->hide();
+    Imakend->hide();
+    Imagora->hide();
+    Imabera->hide();
+    return true;
 }

@@ -1,11 +1,11 @@
 // The transport commands and the playback monitor of the main bar. They work only on the
 // track counter, the playlist and the player; the displays follow on the monitor's next tick.
-#include "MediaComponent.h"
-#include "TrackText.h"
-#include "extrak.h"
+#include "Mahaia.h"
 #include "frame/ImageButton.h"
 #include "frame/WindowRegistry.h"
-#include "mainwindow/Mahaia.h"
+#include "playback/MediaComponent.h"
+#include "playback/TrackText.h"
+#include "playback/extrak.h"
 #include "playlist/zerrenda.h"
 
 #include <QLabel>

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FormWindow.h"
+#include "ImageButton.h"
+
+#include <QStringView>
+#include <array>
+#include <cstddef>
+
+// One image button of a window's row: the member that holds it, its object name, where it
+// stands in twips, its pictures and tooltip, whether it shows at first, and its handlers.
+template <class Window> struct ButtonRow {
+    ImageButton* Window::*control;
+    QStringView name;
+    int left;
+    int top;
+    QStringView iconBase;
+    QStringView toolTip;
+    bool visible;
+    void (Window::*mouseUp)();
+    void (Window::*mouseDown)() = nullptr;
+};
+
+// The buttons are made in table order, which is also the order they stack in where they
+// overlap.
+template <class Window, std::size_t Count>
+void FormWindow::buildButtons(const std::array<ButtonRow<Window>, Count>& rows)
+{
+    constexpr int Side = 240;
+    auto* window = static_cast<Window*>(this);
+    for (const ButtonRow<Window>& row : rows) {
+        auto* created = new ImageButton(this, row.iconBase.toString(), row.toolTip.toString());
+        created->setObjectName(row.name.toString());
+        place(created, row.left, row.top, Side, Side);
+        if (!row.visible)
+            created->hide();
+        window->*row.control = created;
+        connect(created, &ImageButton::MouseUp, window, row.mouseUp);
+        if (row.mouseDown != nullptr)
+            connect(created, &ImageButton::MouseDown, window, row.mouseDown);
+    }
+}
