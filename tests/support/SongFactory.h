@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QVector>
 #include <cmath>
 
 // Makes the songs the tests play: a sine tone encoded with the lame command, cached under the
@@ -32,9 +31,6 @@ public:
     {
         return static_cast<double>(std::llround(song.seconds * song.sampleRate)) / song.sampleRate;
     }
-
-    // What SDL's disk driver wrote: interleaved stereo floats in the machine's byte order.
-    static QVector<float> readHeard(const QString& path);
 
 private:
     QString m_error;
