@@ -1,27 +1,32 @@
-// The real player on SDL's disk driver, which records every frame it is given.
+// The real player on SDL's disk driver, which records every frame it is given, and on a sound
+// server of the test's own that goes away under it.
 #include "playback/AudioOutput.h"
 #include "playback/MediaPlayer.h"
 #include "support/DiskAudio.h"
 #include "support/SongFactory.h"
+#include "support/SoundServer.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
-#include <cmath>
+#include <csignal>
+#include <sys/resource.h>
 #include <utility>
 
+using namespace Qt::StringLiterals;
 using Song = SongFactory::Song;
 using Changes = QList<QPair<int, int>>;
 
 namespace {
 
 constexpr int Timeout = 30000;
-constexpr double DeviceRate = AudioOutput::SampleRate;
+constexpr double Rate = AudioOutput::SampleRate;
 
-// Every PlayStateChanged and SongEnded, and whether all of them arrived on the window thread.
+// Every PlayStateChanged and SongEnded, whether all came on the window thread, and every
+// Position read through it, which must never go back.
 struct Log : QObject {
-    explicit Log(MediaPlayer& player)
+    explicit Log(MediaPlayer& watched) : player(watched)
     {
         connect(&player, &MediaComponent::PlayStateChanged, this, [this](int from, int to) {
             changes.append({from, to});
@@ -29,9 +34,29 @@ struct Log : QObject {
         });
         connect(&player, &MediaComponent::SongEnded, this, [this] { ++ended; });
     }
+    double position()
+    {
+        backwards = backwards || player.Position() < last;
+        return last = player.Position();
+    }
+    bool standsStill()
+    {
+        const double before = position();
+        QTest::qWait(400);
+        return position() == before;
+    }
+    // Played once to its end, the state going Playing and back to Stopped only.
+    [[nodiscard]] bool playedOnce(double seconds) const
+    {
+        return changes == Changes{{0, 2}, {2, 0}} && ended == 1 && !backwards && onWindowThread &&
+               std::abs(player.Position() - seconds) <= 0.002;
+    }
+    MediaPlayer& player;
     Changes changes;
     int ended = 0;
     bool onWindowThread = true;
+    double last = 0.0;
+    bool backwards = false;
 };
 
 } // namespace
@@ -63,8 +88,8 @@ private slots:
         QTest::newRow("VBR, no tag") << Song{44100, 2, 3.0, true, false} << 2.0 * 1152 / 44100;
     }
 
-    // Guards the song's length and its last frames (resampled or not), the encoder's delay and
-    // padding left out, and the state changes arriving in order on the window thread.
+    // Guards the length, the last frames of a song (resampled or not), the encoder's delay and
+    // padding left out, and the state changes coming in order on the window thread.
     void playsWholeSongOnce()
     {
         QFETCH(Song, song);
@@ -76,23 +101,18 @@ private slots:
         const double extra = player.Duration() - SongFactory::seconds(song);
         QVERIFY2(extra >= -0.001 && extra <= slack, qPrintable(QString::number(extra)));
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), MediaComponent::Stopped, Timeout);
-        QCOMPARE(log.ended, 1);
-        QCOMPARE(log.changes, (Changes{{0, 2}, {2, 0}}));
-        QVERIFY(log.onWindowThread);
-        QVERIFY2(std::abs(player.Position() - player.Duration()) <= 0.002,
-                 qPrintable(QString::number(player.Position())));
+        QVERIFY(log.playedOnce(player.Duration()));
         // The whole tone, once, on both channels; lame takes up to a tenth of a tone's energy.
         const DiskAudio::Heard out = m_disk.heard();
-        const double expected = SongFactory::seconds(song) * DeviceRate * SongFactory::Amplitude *
-                                SongFactory::Amplitude / 2.0;
+        const double expected = player.Duration() * Rate * SongFactory::Amplitude * 0.5 * 0.5;
         QVERIFY2(std::abs(out.left / expected - 1.0) < 0.15, qPrintable(QString::number(out.left)));
         QVERIFY2(std::abs(out.right / out.left - 1.0) < 0.01, qPrintable(QString::number(out.right)));
-        QVERIFY2(std::abs(out.frames - player.Duration() * DeviceRate) < 0.002 * DeviceRate,
+        QVERIFY2(std::abs(out.frames - player.Duration() * Rate) < 0.002 * Rate,
                  qPrintable(QString::number(out.frames)));
     }
 
-    // Guards pause while stopped, the paused device left open, stopped sound still played, a
-    // replaced song's stale SongEnded, and closing taken for the end of a song.
+    // Guards pause while stopped, a device left open while paused, stopped sound still played,
+    // a replaced song's stale SongEnded, and closing taken for the end of a song.
     void transport()
     {
         const Song next{48000, 2, 0.6, false};
@@ -100,40 +120,34 @@ private slots:
         MediaPlayer player;
         Log log(player);
         player.Pause();
-        QCOMPARE(player.PlayState(), MediaComponent::Stopped);
         player.Open(path);
         QTRY_VERIFY_WITH_TIMEOUT(player.Position() > 1.0, Timeout);
         player.Pause();
         // A device left open while paused would write silence as fast as the disk allows.
-        qint64 size = -1;
-        QTRY_VERIFY_WITH_TIMEOUT(std::exchange(size, QFileInfo(m_disk.path()).size()) == size,
-                                 Timeout);
+        const auto stillAfter = [this](int ms) {
+            const qint64 size = QFileInfo(m_disk.path()).size();
+            QTest::qWait(ms);
+            return QFileInfo(m_disk.path()).size() == size;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(stillAfter(200), Timeout);
         const double pausedAt = player.Position();
-        QTest::qWait(300);
-        QCOMPARE(QFileInfo(m_disk.path()).size(), size);
+        QVERIFY(stillAfter(300));
         QCOMPARE(player.Position(), pausedAt);
         player.Play();
-        QVERIFY(player.Position() >= pausedAt);
         QTRY_VERIFY_WITH_TIMEOUT(player.Position() > pausedAt + 1.0, Timeout);
         player.Stop();
         QCOMPARE(player.Position(), 0.0);
-        QCOMPARE(player.CurrentFile(), path);
         player.Play();
         QVERIFY(player.Position() < pausedAt);
         QTRY_VERIFY_WITH_TIMEOUT(player.Position() > 0.5, Timeout);
         player.Open(song(next));
         QVERIFY(player.Position() < 0.5);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), MediaComponent::Stopped, Timeout);
-        QCOMPARE(log.ended, 1);
-        QVERIFY2(std::abs(player.Position() - SongFactory::seconds(next)) <= 0.002,
-                 qPrintable(QString::number(player.Position())));
         player.setCurrentFile(QString());
-        QCOMPARE(player.CurrentFile(), QString());
         QCOMPARE(player.Duration(), 0.0);
         QTest::qWait(100);
         QCOMPARE(log.ended, 1);
         QCOMPARE(log.changes, (Changes{{0, 2}, {2, 1}, {1, 2}, {2, 0}, {0, 2}, {2, 0}}));
-        QVERIFY(log.onWindowThread);
     }
 
     void volume_data()
@@ -186,8 +200,70 @@ private slots:
         QCOMPARE(log.changes, (Changes{{0, 2}, {2, 0}}));
         // Both songs back to back in one output; a sine sits at zero for a frame at most.
         const DiskAudio::Heard out = m_disk.heard();
-        QVERIFY2(out.frames >= qint64(1.19 * DeviceRate), qPrintable(QString::number(out.frames)));
+        QVERIFY2(out.frames >= qint64(1.19 * Rate), qPrintable(QString::number(out.frames)));
         QVERIFY2(out.longestInnerSilence <= 2, qPrintable(QString::number(out.longestInnerSilence)));
+    }
+
+    // SDL's disk driver reports its device removed when a write fails. With its file capped at
+    // under three seconds of sound, the device is lost several times in an eight-second song,
+    // and each reopening starts the file anew. Guards a lost device not replaced, and the song
+    // started over, which would never end.
+    void diskDeviceRemoved()
+    {
+        const Song song{44100, 2, 8.0, false};
+        const QString path = this->song(song);
+        // A write past the file size limit fails instead of ending the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit normal{};
+        getrlimit(RLIMIT_FSIZE, &normal);
+        rlimit capped = normal;
+        capped.rlim_cur = rlim_t(30) * AudioOutput::BufferFrames * AudioOutput::Channels * 4;
+        MediaPlayer player;
+        Log log(player);
+        setrlimit(RLIMIT_FSIZE, &capped);
+        player.Open(path);
+        QTRY_VERIFY_WITH_TIMEOUT((log.position(), player.PlayState() == MediaComponent::Stopped),
+                                 Timeout);
+        setrlimit(RLIMIT_FSIZE, &normal);
+        QVERIFY(log.playedOnce(SongFactory::seconds(song)));
+        // The last device was closed at the song's end, not lost with the file full.
+        QVERIFY(QFileInfo(m_disk.path()).size() < qint64(capped.rlim_cur));
+    }
+
+    // The sound server is killed under a playing song and started again. Guards the position
+    // running on without a device, the device retried in a loop rather than at a modest pace
+    // (counted, so a loaded machine only makes fewer attempts), and the song not going on into
+    // the server from where it stopped once it is back.
+    void soundServerRestarted()
+    {
+        const Song song{44100, 2, 6.0, false};
+        const QString path = this->song(song);
+        SoundServer server;
+        if (const QString why = server.start(); !why.isEmpty())
+            QSKIP(qPrintable(u"PulseAudio cannot run here: "_s + why));
+        qputenv("SDL_AUDIODRIVER", "pulseaudio");
+        const auto restoreDriver = qScopeGuard([] { qputenv("SDL_AUDIODRIVER", "disk"); });
+        MediaPlayer player;
+        Log log(player);
+        player.Open(path);
+        QTRY_VERIFY_WITH_TIMEOUT(log.position() > 1.0, Timeout);
+        QCOMPARE(server.streams(), 1);
+        server.kill();
+        QElapsedTimer away;
+        away.start();
+        // SDL may hand a last buffer over as it gives up.
+        QTRY_VERIFY_WITH_TIMEOUT(log.standsStill(), Timeout);
+        const double held = log.position();
+        QTest::qWait(1500);
+        QCOMPARE(log.position(), held);
+        QCOMPARE(player.PlayState(), int(MediaComponent::Playing));
+        QVERIFY2(server.knocks() >= 1 && server.knocks() <= away.elapsed() / 250 + 2,
+                 qPrintable(u"%1 attempts to open the device"_s.arg(server.knocks())));
+        QVERIFY(server.start().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(log.position() > held + 0.5, Timeout);
+        QCOMPARE(server.streams(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), Timeout);
+        QVERIFY(log.playedOnce(SongFactory::seconds(song)));
     }
 };
 

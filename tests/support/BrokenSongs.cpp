@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <cmath>
-#include <numbers>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,29 +13,26 @@ using Song = SongFactory::Song;
 
 namespace {
 
-constexpr double WholeSeconds = 4.0;
+constexpr double Whole = 4.0;
 // A run of damage far longer than the kilobyte libmpg123 looks through by default: 1.5 s.
 constexpr qsizetype Damage = 24 * 1024;
 // What decoding may add to a song's length: a frame of 1152 samples at the lowest rate.
-constexpr double FrameSlack = 1152.0 / 8000.0;
+constexpr double Slack = 1152.0 / 8000.0;
 
 QByteArray randomBytes(qsizetype size, quint32 seed)
 {
     QByteArray bytes(size, '\0');
-    QRandomGenerator random(seed);
-    for (char& byte : bytes)
-        byte = static_cast<char>(random.bounded(256));
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
     return bytes;
 }
 
-// An ID3v2.3 tag holding one private frame of the given size: a decoder must skip it whole,
-// not hunt through it for audio. Its size is written in 7-bit bytes.
+// An ID3v2.3 tag holding one private frame of the given size, its size in 7-bit bytes: a
+// decoder must skip it whole, not hunt through it for audio.
 QByteArray id3Tag(quint32 payload)
 {
     QByteArray tag("ID3\x03\x00\x00", 6);
-    const quint32 size = payload + 10;
     for (int shift = 21; shift >= 0; shift -= 7)
-        tag += static_cast<char>((size >> shift) & 0x7F);
+        tag += static_cast<char>(((payload + 10) >> shift) & 0x7F);
     QDataStream(&tag, QIODevice::Append) << quint32(0x50524956) << payload << quint16(0);
     return tag + randomBytes(payload, 10);
 }
@@ -45,21 +41,15 @@ QByteArray id3Tag(quint32 payload)
 QByteArray waveFile()
 {
     constexpr quint32 Rate = 44100;
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
+    QByteArray bytes("RIFF----WAVEfmt ");
+    QDataStream out(&bytes, QIODevice::Append);
     out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + Rate * 4);
-    out.writeRawData("WAVEfmt ", 8);
     out << quint32(16) << quint16(1) << quint16(2) << Rate << Rate * 4 << quint16(4) << quint16(16);
     out.writeRawData("data", 4);
     out << Rate * 4;
-    for (quint32 frame = 0; frame < Rate; ++frame) {
-        const auto sample = static_cast<qint16>(
-            std::lround(16000 * std::sin(2 * std::numbers::pi * 440.0 * frame / Rate)));
-        out << sample << sample;
-    }
-    return bytes;
+    for (quint32 frame = 0; frame < Rate; ++frame)
+        out << qint16(16000 * std::sin(0.0627 * frame)) << qint16(16000 * std::sin(0.0627 * frame));
+    return bytes.replace(4, 4, QByteArray::fromHex("34b10200"));
 }
 
 } // namespace
@@ -93,34 +83,30 @@ QByteArray BrokenSongs::songBytes(const Song& song)
 
 void BrokenSongs::addDamaged(QList<Entry>& entries)
 {
-    const QByteArray whole = songBytes(Song{44100, 2, WholeSeconds, false});
+    const QByteArray whole = songBytes(Song{44100, 2, Whole, false});
+    const qsizetype middle = whole.size() / 2;
+    const double lost = Damage * 8.0 / 128000.0;
     // The LAME tag fills the first frame (417 bytes at 128 kbit/s) and holds no sound; a cut a
     // hundred bytes into the next frame leaves no frame of sound whole.
     entries << Entry{u"zero bytes"_s, write(u"empty.mp3"_s, {})}
             << Entry{u"random bytes"_s, write(u"random.mp3"_s, randomBytes(256 * 1024, 7))}
-            << Entry{u"text named .mp3"_s,
-                     write(u"notes.mp3"_s, "Bread\nMilk\nFF FB 90 64\r\nID3 tag\n")}
+            << Entry{u"text named .mp3"_s, write(u"notes.mp3"_s, "Bread\nFF FB 90 64\r\nID3 tag\n")}
             << Entry{u"WAV named .mp3"_s, write(u"wave.mp3"_s, waveFile())}
-            << Entry{u"cut inside the first frame"_s, write(u"first.mp3"_s, whole.left(517))};
-    for (int percent : {10, 50, 90}) {
-        const double seconds = WholeSeconds * percent / 100.0;
-        entries << Entry{u"cut at %1 %"_s.arg(percent),
-                         write(u"cut-%1.mp3"_s.arg(percent), whole.left(whole.size() * percent / 100)),
-                         seconds - 0.1, seconds + FrameSlack};
-    }
-    const double lost = Damage * 8.0 / 128000.0;
-    QByteArray noise = whole;
-    QByteArray zeros = whole;
-    entries << Entry{u"random bytes over the middle"_s,
-                     write(u"noise.mp3"_s, noise.replace(whole.size() / 2, Damage,
-                                                         randomBytes(Damage, 3))),
-                     WholeSeconds - lost - 0.1, WholeSeconds + FrameSlack}
+            << Entry{u"cut inside the first frame"_s, write(u"first.mp3"_s, whole.left(517))}
+            << Entry{u"random bytes over the middle"_s,
+                     write(u"noise.mp3"_s, QByteArray(whole).replace(middle, Damage,
+                                                                     randomBytes(Damage, 3))),
+                     Whole - lost - 0.1, Whole + Slack}
             << Entry{u"zeros over the middle"_s,
                      write(u"zeros.mp3"_s,
-                           zeros.replace(whole.size() / 2, Damage, QByteArray(Damage, '\0'))),
-                     WholeSeconds - lost - 0.1, WholeSeconds + FrameSlack}
-            << Entry{u"junk at the end"_s, write(u"junk-end.mp3"_s, whole + randomBytes(Damage, 5)),
-                     WholeSeconds - 0.01, WholeSeconds + 0.01};
+                           QByteArray(whole).replace(middle, Damage, QByteArray(Damage, '\0'))),
+                     Whole - lost - 0.1, Whole + Slack}
+            << Entry{u"junk at the end"_s, write(u"junk.mp3"_s, whole + randomBytes(Damage, 5)),
+                     Whole - 0.01, Whole + 0.01};
+    for (int percent : {10, 50, 90})
+        entries << Entry{u"cut at %1 %"_s.arg(percent),
+                         write(u"cut-%1.mp3"_s.arg(percent), whole.left(whole.size() * percent / 100)),
+                         Whole * percent / 100 - 0.1, Whole * percent / 100 + Slack};
 }
 
 // Valid streams that are rare in the wild.
@@ -138,9 +124,8 @@ void BrokenSongs::addUnusual(QList<Entry>& entries)
     };
     for (const auto& [name, song] : kinds) {
         const double seconds = SongFactory::seconds(song);
-        const QString path = m_songs.song(song);
-        m_error = path.isEmpty() ? m_songs.error() : m_error;
-        entries << Entry{name, path, seconds - 0.01, seconds + 0.01};
+        entries << Entry{name, write(QString(name).replace(u'/', u'-') + u".mp3"_s, songBytes(song)), seconds - 0.01,
+                         seconds + 0.01};
     }
     const QByteArray tagged = id3Tag(10 * 1024 * 1024) + songBytes(Song{44100, 2, 1.0, false});
     entries << Entry{u"10 MB ID3v2 tag in front"_s, write(u"big-tag.mp3"_s, tagged), 0.99, 1.01};
@@ -156,10 +141,10 @@ void BrokenSongs::addNotFiles(QList<Entry>& entries)
     QFile::setPermissions(locked, QFileDevice::Permissions{});
     // As a garbage playlist line gives it: the bytes before the NUL name a song that plays.
     const QString real = write(u"real.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
-    const QString rootReads = u"root reads a file whatever its permission bits"_s;
     entries << Entry{u"NUL inside the name"_s, real + QChar(u'\0') + u".mp3"_s}
             << Entry{u"folder named .mp3"_s, folder.filePath(u"folder.mp3"_s)}
             << Entry{u"FIFO named .mp3"_s, fifo}
             << Entry{u"missing"_s, folder.filePath(u"missing.mp3"_s)}
-            << Entry{u"unreadable"_s, locked, 0.0, 0.0, ::geteuid() == 0 ? rootReads : QString()};
+            << Entry{u"unreadable"_s, locked, 0.0, 0.0,
+                     ::geteuid() == 0 ? u"root reads a file whatever its permission bits"_s : u""_s};
 }

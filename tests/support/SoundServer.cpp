@@ -4,6 +4,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -74,8 +75,8 @@ void SoundServer::kill()
     m_standIn.listen(m_socket);
 }
 
-std::optional<int> SoundServer::streams() const
+int SoundServer::streams() const
 {
     const std::optional<QByteArray> out = pactl({u"list"_s, u"short"_s, u"sink-inputs"_s});
-    return out ? std::optional<int>(int(out->count('\n'))) : std::nullopt;
+    return out ? int(out->count('\n')) : -1;
 }

@@ -3,7 +3,6 @@
 #include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <optional>
 
 // A PulseAudio server of the test's own with a null sink, on a socket of its own; no other
 // server on the machine is touched, and the client never starts one by itself. While it is
@@ -21,8 +20,8 @@ public:
     // Killed outright, as a crashing server goes.
     void kill();
     [[nodiscard]] int knocks() const { return m_knocks; }
-    // Streams playing into the server, or nothing if it does not answer.
-    [[nodiscard]] std::optional<int> streams() const;
+    // Streams playing into the server; -1 if it does not answer.
+    [[nodiscard]] int streams() const;
 
 private:
     QTemporaryDir m_dir;
