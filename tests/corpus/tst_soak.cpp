@@ -25,10 +25,8 @@ namespace {
 
 constexpr int Songs = 1000;
 constexpr int Window = 100;
-// The heap is read as each song ends and the next is opened; songs 100-199 are compared with
-// songs 901-1000 by their medians. A single reading can catch the output between buffers or
-// being reopened (tens of kilobytes either way); the median of a hundred stays within a few
-// hundred bytes run to run. Twenty bytes kept a song are 16 KB over the 800 songs between.
+// Twenty bytes kept a song are 16 KB over the 800 songs between the two medians compared; a
+// median of a hundred readings stays within a few hundred bytes run to run.
 constexpr qint64 Tolerance = 16 * 1024;
 
 // Bytes the program has allocated and not freed, on every thread.
@@ -73,6 +71,7 @@ private slots:
             list << distinct.at(at % distinct.size());
         // A plain count: a QSignalSpy keeps every emission and would itself grow the heap.
         int ended = 0;
+        // Read as each song ends and the next opens: songs 100-199 against songs 901-1000.
         std::vector<qint64> early;
         std::vector<qint64> late;
         early.reserve(Window);
