@@ -15,8 +15,9 @@ int main(int argc, char** argv)
     const QCoreApplication app(argc, argv);
     const QDir folder(argc == 2 ? QString::fromLocal8Bit(argv[1]) : QString());
     BrokenSongs maker;
-    const QList<BrokenSongs::Entry> entries =
-        argc == 2 && folder.mkpath(QStringLiteral(".")) ? maker.make(folder.path()) : QList<BrokenSongs::Entry>{};
+    const QList<BrokenSongs::Entry> entries = argc == 2 && folder.mkpath(QStringLiteral("."))
+                                                  ? maker.make(folder.path())
+                                                  : QList<BrokenSongs::Entry>{};
     if (entries.isEmpty()) {
         std::fprintf(stderr, "usage: %s FOLDER\n%s\n", argv[0], qPrintable(maker.error()));
         return 1;
@@ -30,7 +31,8 @@ int main(int argc, char** argv)
         if (!info.isFile() || !info.isReadable() || info.size() > 1024 * 1024) {
             if (!file.remove())
                 folder.rmdir(entry.path);
-        } else if (entry.name.startsWith(QStringLiteral("MPEG-2 ")) && file.open(QIODevice::ReadOnly)) {
+        } else if (entry.name.startsWith(QStringLiteral("MPEG-2 ")) &&
+                   file.open(QIODevice::ReadOnly)) {
             joined += file.readAll();
         }
     }

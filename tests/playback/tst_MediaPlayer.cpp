@@ -105,7 +105,8 @@ private slots:
         const double expected =
             player.Duration() * Rate * std::pow(SongFactory::Amplitude * amplitude, 2) / 2;
         QVERIFY2(std::abs(out.left / expected - 1.0) < 0.15, qPrintable(QString::number(out.left)));
-        QVERIFY2(std::abs(out.right / out.left - 1.0) < 0.01, qPrintable(QString::number(out.right)));
+        QVERIFY2(std::abs(out.right / out.left - 1.0) < 0.01,
+                 qPrintable(QString::number(out.right)));
         QVERIFY2(std::abs(out.frames - player.Duration() * Rate) < 0.002 * Rate,
                  qPrintable(QString::number(out.frames)));
     }
@@ -175,7 +176,8 @@ private slots:
         // Both songs back to back in one output; a sine sits at zero for a frame at most.
         const DiskAudio::Heard out = m_disk.heard();
         QVERIFY2(out.frames >= qint64(1.19 * Rate), qPrintable(QString::number(out.frames)));
-        QVERIFY2(out.longestInnerSilence <= 2, qPrintable(QString::number(out.longestInnerSilence)));
+        QVERIFY2(out.longestInnerSilence <= 2,
+                 qPrintable(QString::number(out.longestInnerSilence)));
     }
 
     // SDL's disk driver reports its device removed when a write fails. With its file capped at

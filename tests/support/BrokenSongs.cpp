@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,33 +36,7 @@ QByteArray id3Tag(quint32 payload)
     return tag + randomBytes(payload, 10);
 }
 
-// A second of a 16-bit stereo tone in a RIFF WAVE file: sound, but not MPEG audio.
-QByteArray waveFile()
-{
-    constexpr quint32 Rate = 44100;
-    QByteArray bytes("RIFF----WAVEfmt ");
-    QDataStream out(&bytes, QIODevice::Append);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << quint32(16) << quint16(1) << quint16(2) << Rate << Rate * 4 << quint16(4) << quint16(16);
-    out.writeRawData("data", 4);
-    out << Rate * 4;
-    for (quint32 frame = 0; frame < Rate; ++frame)
-        out << qint16(16000 * std::sin(0.0627 * frame)) << qint16(16000 * std::sin(0.0627 * frame));
-    return bytes.replace(4, 4, QByteArray::fromHex("34b10200"));
-}
-
 } // namespace
-
-QList<BrokenSongs::Entry> BrokenSongs::make(const QString& folder)
-{
-    m_folder = folder;
-    m_error.clear();
-    QList<Entry> entries;
-    addDamaged(entries);
-    addUnusual(entries);
-    addNotFiles(entries);
-    return m_error.isEmpty() ? entries : QList<Entry>{};
-}
 
 QString BrokenSongs::write(const QString& name, const QByteArray& bytes)
 {
@@ -81,21 +54,23 @@ QByteArray BrokenSongs::songBytes(const Song& song)
     return file.readAll();
 }
 
-void BrokenSongs::addDamaged(QList<Entry>& entries)
+QList<BrokenSongs::Entry> BrokenSongs::make(const QString& folder)
 {
+    m_folder = folder;
+    m_error.clear();
     const QByteArray whole = songBytes(Song{44100, 2, Whole, false});
     const qsizetype middle = whole.size() / 2;
     const double lost = Damage * 8.0 / 128000.0;
     // The LAME tag fills the first frame (417 bytes at 128 kbit/s) and holds no sound; a cut a
     // hundred bytes into the next frame leaves no frame of sound whole.
+    QList<Entry> entries;
     entries << Entry{u"zero bytes"_s, write(u"empty.mp3"_s, {})}
             << Entry{u"random bytes"_s, write(u"random.mp3"_s, randomBytes(256 * 1024, 7))}
             << Entry{u"text named .mp3"_s, write(u"notes.mp3"_s, "Bread\nFF FB 90 64\r\nID3 tag\n")}
-            << Entry{u"WAV named .mp3"_s, write(u"wave.mp3"_s, waveFile())}
             << Entry{u"cut inside the first frame"_s, write(u"first.mp3"_s, whole.left(517))}
             << Entry{u"random bytes over the middle"_s,
-                     write(u"noise.mp3"_s, QByteArray(whole).replace(middle, Damage,
-                                                                     randomBytes(Damage, 3))),
+                     write(u"noise.mp3"_s,
+                           QByteArray(whole).replace(middle, Damage, randomBytes(Damage, 3))),
                      Whole - lost - 0.1, Whole + Slack}
             << Entry{u"zeros over the middle"_s,
                      write(u"zeros.mp3"_s,
@@ -104,14 +79,11 @@ void BrokenSongs::addDamaged(QList<Entry>& entries)
             << Entry{u"junk at the end"_s, write(u"junk.mp3"_s, whole + randomBytes(Damage, 5)),
                      Whole - 0.01, Whole + 0.01};
     for (int percent : {10, 50, 90})
-        entries << Entry{u"cut at %1 %"_s.arg(percent),
-                         write(u"cut-%1.mp3"_s.arg(percent), whole.left(whole.size() * percent / 100)),
-                         Whole * percent / 100 - 0.1, Whole * percent / 100 + Slack};
-}
-
-// Valid streams that are rare in the wild.
-void BrokenSongs::addUnusual(QList<Entry>& entries)
-{
+        entries << Entry{
+            u"cut at %1 %"_s.arg(percent),
+            write(u"cut-%1.mp3"_s.arg(percent), whole.left(whole.size() * percent / 100)),
+            Whole * percent / 100 - 0.1, Whole * percent / 100 + Slack};
+    // Valid streams that are rare in the wild.
     const QList<QPair<QString, Song>> kinds{
         {u"mono 44.1 kHz"_s, Song{44100, 1, 1.0, false}},
         {u"free format 200 kbit/s"_s, Song{44100, 2, 1.0, false, true, 440, 200, true}},
@@ -124,27 +96,26 @@ void BrokenSongs::addUnusual(QList<Entry>& entries)
     };
     for (const auto& [name, song] : kinds) {
         const double seconds = SongFactory::seconds(song);
-        entries << Entry{name, write(QString(name).replace(u'/', u'-') + u".mp3"_s, songBytes(song)), seconds - 0.01,
-                         seconds + 0.01};
+        entries << Entry{name,
+                         write(QString(name).replace(u'/', u'-') + u".mp3"_s, songBytes(song)),
+                         seconds - 0.01, seconds + 0.01};
     }
     const QByteArray tagged = id3Tag(10 * 1024 * 1024) + songBytes(Song{44100, 2, 1.0, false});
     entries << Entry{u"10 MB ID3v2 tag in front"_s, write(u"big-tag.mp3"_s, tagged), 0.99, 1.01};
-}
-
-void BrokenSongs::addNotFiles(QList<Entry>& entries)
-{
-    const QDir folder(m_folder);
-    const QString fifo = folder.filePath(u"pipe.mp3"_s);
-    if (!folder.mkpath(u"folder.mp3"_s) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
+    const QDir where(m_folder);
+    const QString fifo = where.filePath(u"pipe.mp3"_s);
+    if (!where.mkpath(u"folder.mp3"_s) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
         m_error = u"cannot make a folder and a pipe in %1"_s.arg(m_folder);
     const QString locked = write(u"locked.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
     QFile::setPermissions(locked, QFileDevice::Permissions{});
     // As a garbage playlist line gives it: the bytes before the NUL name a song that plays.
     const QString real = write(u"real.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
     entries << Entry{u"NUL inside the name"_s, real + QChar(u'\0') + u".mp3"_s}
-            << Entry{u"folder named .mp3"_s, folder.filePath(u"folder.mp3"_s)}
+            << Entry{u"folder named .mp3"_s, where.filePath(u"folder.mp3"_s)}
             << Entry{u"FIFO named .mp3"_s, fifo}
-            << Entry{u"missing"_s, folder.filePath(u"missing.mp3"_s)}
+            << Entry{u"missing"_s, where.filePath(u"missing.mp3"_s)}
             << Entry{u"unreadable"_s, locked, 0.0, 0.0,
-                     ::geteuid() == 0 ? u"root reads a file whatever its permission bits"_s : u""_s};
+                     ::geteuid() == 0 ? u"root reads a file whatever its permission bits"_s
+                                      : u""_s};
+    return m_error.isEmpty() ? entries : QList<Entry>{};
 }

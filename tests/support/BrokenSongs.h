@@ -27,9 +27,6 @@ public:
 private:
     QString write(const QString& name, const QByteArray& bytes);
     QByteArray songBytes(const SongFactory::Song& song);
-    void addDamaged(QList<Entry>& entries);
-    void addUnusual(QList<Entry>& entries);
-    void addNotFiles(QList<Entry>& entries);
 
     SongFactory m_songs;
     QString m_folder;

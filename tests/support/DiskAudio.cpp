@@ -10,11 +10,20 @@ DiskAudio::DiskAudio(int delayMs)
     setDelay(delayMs);
 }
 
-void DiskAudio::setDelay(int delayMs) { qputenv("SDL_DISKAUDIODELAY", QByteArray::number(delayMs)); }
+void DiskAudio::setDelay(int delayMs)
+{
+    qputenv("SDL_DISKAUDIODELAY", QByteArray::number(delayMs));
+}
 
-QString DiskAudio::path() const { return m_dir.filePath(QStringLiteral("heard.raw")); }
+QString DiskAudio::path() const
+{
+    return m_dir.filePath(QStringLiteral("heard.raw"));
+}
 
-void DiskAudio::forget() const { QFile::remove(path()); }
+void DiskAudio::forget() const
+{
+    QFile::remove(path());
+}
 
 QVector<float> DiskAudio::samples() const
 {

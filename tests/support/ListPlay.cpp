@@ -17,4 +17,7 @@ MediaComponent& ListPlay::start(const QStringList& songs)
     return *Form<extrak>().Medi;
 }
 
-QString ListPlay::counter() { return Form<Mahaia>().Lblabe->text(); }
+QString ListPlay::counter()
+{
+    return Form<Mahaia>().Lblabe->text();
+}
