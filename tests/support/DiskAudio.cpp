@@ -1,7 +1,8 @@
 #include "DiskAudio.h"
 
+#include "SongFactory.h"
+
 #include <QFile>
-#include <cstring>
 
 DiskAudio::DiskAudio(int delayMs)
 {
@@ -27,11 +28,7 @@ void DiskAudio::forget() const
 
 QVector<float> DiskAudio::samples() const
 {
-    QFile file(path());
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
-    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
-    return samples;
+    return SongFactory::readHeard(path());
 }
 
 DiskAudio::Heard DiskAudio::heard() const

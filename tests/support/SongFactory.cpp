@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QtEndian>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 using namespace Qt::StringLiterals;
@@ -55,4 +56,13 @@ QString SongFactory::song(const Song& song)
     m_error = u"cannot make %1: %2 %3"_s.arg(mp3, lame.errorString(),
                                              QString::fromLocal8Bit(lame.readAllStandardError()));
     return {};
+}
+
+QVector<float> SongFactory::readHeard(const QString& path)
+{
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
+    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+    return samples;
 }

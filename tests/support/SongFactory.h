@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 #include <cmath>
 
 // Makes the songs the tests play: a sine tone encoded with the lame command, cached under the
@@ -26,6 +27,8 @@ public:
     // Path of the encoded song; empty (with the reason in error()) if it could not be made.
     QString song(const Song& song);
     [[nodiscard]] const QString& error() const { return m_error; }
+    // What SDL's disk driver wrote: interleaved stereo floats in the machine's byte order.
+    static QVector<float> readHeard(const QString& path);
     // The song's exact length, in whole frames.
     [[nodiscard]] static double seconds(const Song& song)
     {
