@@ -38,7 +38,7 @@ qint64 heapInUse()
     return qint64(__sanitizer_get_current_allocated_bytes());
 #else
     const struct mallinfo2 info = mallinfo2();
-    return qint64(info.uordblks + info.hblkhd);
+    return qint64(info.uordblks) + qint64(info.hblkhd);
 #endif
 }
 
@@ -62,7 +62,7 @@ class tst_brokensongs : public QObject {
 
     QString tone(double frequency, double seconds)
     {
-        const QString path = m_songs.song({44100, 2, seconds, false, true, frequency});
+        QString path = m_songs.song({44100, 2, seconds, false, true, frequency});
         if (path.isEmpty())
             qFatal("%s", qPrintable(m_songs.error()));
         return path;
@@ -214,7 +214,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), Timeout);
         QCOMPARE(ListPlay::counter(), u"1000/1000"_s);
         const qint64 growth = median(late) - median(early);
-        QVERIFY2(growth <= 16 * 1024, qPrintable(u"the heap grew by %1 bytes"_s.arg(growth)));
+        QVERIFY2(growth <= qint64{16} * 1024,
+                 qPrintable(u"the heap grew by %1 bytes"_s.arg(growth)));
     }
 };
 

@@ -60,7 +60,7 @@ class tst_MediaPlayer : public QObject {
 
     QString song(const Song& song)
     {
-        const QString path = m_songs.song(song);
+        QString path = m_songs.song(song);
         if (path.isEmpty())
             qFatal("%s", qPrintable(m_songs.error()));
         return path;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr double Whole = 4.0;
 // A run of damage far longer than the kilobyte libmpg123 looks through by default: 1.5 s.
-constexpr qsizetype Damage = 24 * 1024;
+constexpr qsizetype Damage = qsizetype{24} * 1024;
 // What decoding may add to a song's length: a frame of 1152 samples at the lowest rate.
 constexpr double Slack = 1152.0 / 8000.0;
 
@@ -65,7 +65,8 @@ QList<BrokenSongs::Entry> BrokenSongs::make(const QString& folder)
     // hundred bytes into the next frame leaves no frame of sound whole.
     QList<Entry> entries;
     entries << Entry{u"zero bytes"_s, write(u"empty.mp3"_s, {})}
-            << Entry{u"random bytes"_s, write(u"random.mp3"_s, randomBytes(256 * 1024, 7))}
+            << Entry{u"random bytes"_s,
+                     write(u"random.mp3"_s, randomBytes(qsizetype{256} * 1024, 7))}
             << Entry{u"text named .mp3"_s, write(u"notes.mp3"_s, "Bread\nFF FB 90 64\r\nID3 tag\n")}
             << Entry{u"cut inside the first frame"_s, write(u"first.mp3"_s, whole.left(517))}
             << Entry{u"random bytes over the middle"_s,
