@@ -63,6 +63,7 @@ QVector<float> SongFactory::readHeard(const QString& path)
     QFile file(path);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
-    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+    if (!samples.isEmpty()) // an empty vector's data() is null, which memcpy must not get
+        std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
     return samples;
 }
