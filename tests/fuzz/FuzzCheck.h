@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,29 +11,28 @@ namespace FuzzCheck {
 
 inline void require(bool holds, const char* what)
 {
-    if (holds)
-        return;
-    std::fprintf(stderr, "property broken: %s\n", what);
-    std::abort();
+    if (!holds) {
+        std::fprintf(stderr, "property broken: %s\n", what);
+        std::abort();
+    }
 }
 
-// Puts the input into a real file, so it reaches the program through the same open and read
-// calls as a file the user picked.
-inline void writeFile(const QString& path, const std::uint8_t* data, std::size_t size)
-{
-    QFile file(path);
-    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate), "the input file can be made");
-    const QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    require(file.write(bytes) == bytes.size(), "the input file can be written");
-}
-
-// One folder for the whole run, removed when the process exits normally.
-inline const QTemporaryDir& workDir()
+// A folder for the whole run.
+inline QString path(const QString& name)
 {
     static const QTemporaryDir dir;
-    require(dir.isValid(), "a temporary folder can be made");
-    return dir;
+    return dir.filePath(name);
+}
+
+// The input as a file, so it reaches the program through the same open and read calls as a
+// file the user picked.
+inline QString inFile(const QString& name, const std::uint8_t* data, std::size_t size)
+{
+    QFile file(path(name));
+    require(file.open(QIODevice::WriteOnly) &&
+                file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size),
+            "the input file can be written");
+    return file.fileName();
 }
 
 } // namespace FuzzCheck

@@ -5,17 +5,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QTemporaryDir& dir = FuzzCheck::workDir();
-    const QString original = dir.filePath(QStringLiteral("original.m3u"));
-    const QString saved = dir.filePath(QStringLiteral("saved.m3u"));
-    FuzzCheck::writeFile(original, data, size);
-
-    const PlaylistFile::ReadResult first = PlaylistFile::read(original);
+    const PlaylistFile::ReadResult first =
+        PlaylistFile::read(FuzzCheck::inFile(QStringLiteral("in.m3u"), data, size));
     FuzzCheck::require(first.error.isEmpty(), "a plain file is read");
     // The saved file is left from the previous input, so this also replaces an existing list.
+    const QString saved = FuzzCheck::path(QStringLiteral("saved.m3u"));
     FuzzCheck::require(PlaylistFile::write(saved, first.items).isEmpty(), "the list is saved");
     const PlaylistFile::ReadResult second = PlaylistFile::read(saved);
-    FuzzCheck::require(second.error.isEmpty(), "the saved list is read");
-    FuzzCheck::require(second.items == first.items, "saving and reading keeps every item");
+    FuzzCheck::require(second.error.isEmpty() && second.items == first.items,
+                       "saving and reading keeps every item");
     return 0;
 }

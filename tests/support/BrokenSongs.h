@@ -11,15 +11,10 @@
 // that are not files at all.
 class BrokenSongs {
 public:
-    enum class Outcome {
-        Unplayable, // nothing of it heard; ends at once
-        Ends,       // plays what decodes, then ends like any song
-    };
     struct Entry {
         QString name;
         QString path;
-        Outcome outcome = Outcome::Unplayable;
-        // Seconds of it heard, for songs that end.
+        // Seconds of it heard; both 0 for an entry that cannot be played and ends at once.
         double minSeconds = 0.0;
         double maxSeconds = 0.0;
         QString skip = QString(); // why this entry cannot be tried here; empty when it can
@@ -32,10 +27,6 @@ public:
 private:
     QString write(const QString& name, const QByteArray& bytes);
     QByteArray songBytes(const SongFactory::Song& song);
-    void addUnplayable(QList<Entry>& entries);
-    void addCut(QList<Entry>& entries);
-    void addUnusual(QList<Entry>& entries);
-    void addNotFiles(QList<Entry>& entries);
 
     SongFactory m_songs;
     QString m_folder;

@@ -61,10 +61,9 @@ QString SongFactory::song(const Song& song)
 QVector<float> SongFactory::readHeard(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QVector<float> samples(bytes.size() / qsizetype(sizeof(float)));
-    std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
+    if (!samples.isEmpty()) // an empty vector's data() is null, which memcpy must not get
+        std::memcpy(samples.data(), bytes.constData(), samples.size() * sizeof(float));
     return samples;
 }

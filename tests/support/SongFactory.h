@@ -27,14 +27,13 @@ public:
     // Path of the encoded song; empty (with the reason in error()) if it could not be made.
     QString song(const Song& song);
     [[nodiscard]] const QString& error() const { return m_error; }
+    // What SDL's disk driver wrote: interleaved stereo floats in the machine's byte order.
+    static QVector<float> readHeard(const QString& path);
     // The song's exact length, in whole frames.
     [[nodiscard]] static double seconds(const Song& song)
     {
         return static_cast<double>(std::llround(song.seconds * song.sampleRate)) / song.sampleRate;
     }
-
-    // What SDL's disk driver wrote: interleaved stereo floats in the machine's byte order.
-    static QVector<float> readHeard(const QString& path);
 
 private:
     QString m_error;

@@ -1,0 +1,48 @@
+#include "DiskAudio.h"
+
+#include "SongFactory.h"
+
+#include <QFile>
+
+DiskAudio::DiskAudio(int delayMs)
+{
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(path()));
+    setDelay(delayMs);
+}
+
+void DiskAudio::setDelay(int delayMs)
+{
+    qputenv("SDL_DISKAUDIODELAY", QByteArray::number(delayMs));
+}
+
+QString DiskAudio::path() const
+{
+    return m_dir.filePath(QStringLiteral("heard.raw"));
+}
+
+void DiskAudio::forget() const
+{
+    QFile::remove(path());
+}
+
+QVector<float> DiskAudio::samples() const
+{
+    return SongFactory::readHeard(path());
+}
+
+DiskAudio::Heard DiskAudio::heard() const
+{
+    const QVector<float> all = samples();
+    Heard result;
+    qint64 silence = 0;
+    for (qsizetype at = 0; at + 1 < all.size(); at += 2) {
+        result.left += double(all[at]) * all[at];
+        result.right += double(all[at + 1]) * all[at + 1];
+        const bool quiet = all[at] == 0.0F && all[at + 1] == 0.0F;
+        if (!quiet && result.frames++ > 0)
+            result.longestInnerSilence = std::max(result.longestInnerSilence, silence);
+        silence = quiet ? silence + 1 : 0;
+    }
+    return result;
+}
