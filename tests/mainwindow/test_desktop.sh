@@ -1,22 +1,21 @@
 #!/usr/bin/env bash
-# The real bar on a real X server, first without a window manager, then under IceWM with its
-# tray, driven with xdotool and read with xprop and xwininfo.
+# The real bar on X, first without a window manager, then under IceWM, by xdotool and xwininfo.
 set -euo pipefail
 program="$1"
 source "$(dirname "$0")/../support/desktop.sh"
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy HOME="$work/home"
-mkdir -p "$HOME"
 
 start_program() {
     "$program" 2>"$work/stderr.txt" &
-    player=$!
-    pids+=("$player")
+    pids+=($!) && player=$!
     within 30 bar_viewable || fail "the bar never appeared"
-    bar=$(bar_window)
     read -r x y < <(xwininfo -id "$bar" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
 }
-bar_window() { xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ && /212x37/ {print $1; exit}'; }
-bar_viewable() { local id; id=$(bar_window); [ -n "$id" ] && xwininfo -id "$id" | grep -q IsViewable; }
+# The bar is the program's 212 x 37 window.
+bar_viewable() {
+    bar=$(xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ && /212x37/ {print $1; exit}')
+    [ -n "$bar" ] && xwininfo -id "$bar" | grep -q IsViewable
+}
 # A button's centre: the 3-pixel frame, then its place in the bar.
 click_button() { xdotool mousemove $((x + 3 + $1 + 8)) $((y + 3 + $2 + 8)) click 1; }
 exit_button_ends() {
@@ -41,7 +40,7 @@ read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
 [ $((x + 212)) -eq $((wx + ww)) ] && [ $((y + 37)) -eq $((wy + wh)) ] ||
     fail "the bar is at $x,$y, not in the bottom-right corner of the work area $wx,$wy ${ww}x$wh"
 # The window manager, not Qt, keeps the bar above others and out of the task bar.
-xprop -id "$bar" _NET_WM_STATE | grep -q "_NET_WM_STATE_ABOVE.*_NET_WM_STATE_SKIP_TASKBAR\|_NET_WM_STATE_SKIP_TASKBAR.*_NET_WM_STATE_ABOVE" ||
-    fail "the bar is not above others and out of the task bar: $(xprop -id "$bar" _NET_WM_STATE)"
+state=$(xprop -id "$bar" _NET_WM_STATE)
+[[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "$state"
 echo "ok: bar at $x,$y in the work area's corner, above, out of the task bar"
 exit_button_ends

@@ -1,27 +1,20 @@
-# Sourced first by the desktop checks: a private session bus, X server and IceWM, polling, and
-# clean-up at exit. It sets `work` (a scratch folder, removed at exit); processes added to `pids`
-# are stopped at exit. A desktop that cannot come up ends the check as skipped (77), not failed.
+# Sourced first by the desktop checks: a private session bus, X, IceWM, a scratch `work` folder;
+# `pids` are stopped at exit. A desktop that cannot come up skips the check (77), not fails it.
 
 # A tray watcher or accessibility bus on someone else's session would leak into the program.
 [ -n "${IXO_OWN_BUS:-}" ] || IXO_OWN_BUS=1 exec dbus-run-session -- bash "$0" "$@"
 work=$(mktemp -d)
+mkdir -p "$work/home/.icewm"
 pids=()
-finish() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap finish EXIT
+trap 'kill "${pids[@]}" 2>/dev/null; wait "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 skip() { echo "SKIPPED: $*" >&2; exit 77; }
 
 # Polls a command until it succeeds, for at most the given seconds.
 within() {
     local until=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ "$SECONDS" -lt "$until" ] || return 1
-        sleep 0.1
+    until "${@:2}" >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$until" ] || return 1 && sleep 0.1
     done
 }
 
@@ -32,16 +25,11 @@ within() {
 start_x() {
     local number=${IXO_DISPLAY_BASE:-50}
     for ((; number < ${IXO_DISPLAY_BASE:-50} + 40; number++)); do
-        : >"$work/ready"
         Xvfb ":$number" -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp \
             3>"$work/ready" 2>"$work/xvfb.log" &
         within 60 eval "[ -s '$work/ready' ] || ! kill -0 $!"
-        if [ -s "$work/ready" ]; then
-            pids+=($!)
-            export DISPLAY=":$number"
-            return
-        fi
-        wait $! 2>/dev/null || true
+        [ -s "$work/ready" ] && pids+=($!) && export DISPLAY=":$number" && return
+        kill $! 2>/dev/null; wait $! 2>/dev/null || true
         grep -q "already active" "$work/xvfb.log" || skip "Xvfb did not start: $(tail -2 "$work/xvfb.log")"
     done
     skip "no free display from :${IXO_DISPLAY_BASE:-50}"
@@ -57,7 +45,6 @@ d = x.XOpenDisplay(None); exit(not d or not x.XGetSelectionOwner(d, x.XInternAto
 
 # IceWM in a home of its own, its task bar at the top so that the work area does not start at 0.
 start_icewm() {
-    mkdir -p "$work/home/.icewm"
     echo "TaskBarAtTop=1" >"$work/home/.icewm/preferences"
     HOME="$work/home" icewm 2>"$work/icewm.log" &
     pids+=($!)
