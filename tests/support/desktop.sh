@@ -6,7 +6,7 @@
 work=$(mktemp -d)
 mkdir -p "$work/home/.icewm"
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; wait "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'set +e; kill "${pids[@]}" 2>/dev/null; wait "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 skip() { echo "SKIPPED: $*" >&2; exit 77; }
 
@@ -30,7 +30,7 @@ start_x() {
         within 60 eval "[ -s '$work/ready' ] || ! kill -0 $!"
         [ -s "$work/ready" ] && pids+=($!) && export DISPLAY=":$number" && return
         kill $! 2>/dev/null; wait $! 2>/dev/null || true
-        grep -q "already active" "$work/xvfb.log" || skip "Xvfb did not start: $(tail -2 "$work/xvfb.log")"
+        grep -q -E "already (active|running)" "$work/xvfb.log" || skip "Xvfb did not start: $(tail -2 "$work/xvfb.log")"
     done
     skip "no free display from :${IXO_DISPLAY_BASE:-50}"
 }
