@@ -1,43 +1,54 @@
-# Sourced by the desktop checks: a private X server with IceWM, polling, and clean-up at exit.
-# The caller sets `work` (a scratch folder, removed at exit) before sourcing; processes added to
-# `pids` are stopped at exit. `fail` may be redefined after sourcing.
-pids=()
-finish() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    # The next desktop check may take the same display number once this server has gone.
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap finish EXIT
+# Sourced first by the desktop checks: a private session bus, X, IceWM, a scratch `work` folder;
+# `pids` are stopped at exit. A desktop that cannot come up skips the check (77), not fails it.
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# A tray watcher or accessibility bus on someone else's session would leak into the program.
+[ -n "${IXO_OWN_BUS:-}" ] || IXO_OWN_BUS=1 exec dbus-run-session -- bash "$0" "$@"
+work=$(mktemp -d)
+mkdir -p "$work/home/.icewm"
+pids=()
+trap 'set +e; kill "${pids[@]}" 2>/dev/null; wait "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+skip() { echo "SKIPPED: $*" >&2; exit 77; }
 
 # Polls a command until it succeeds, for at most the given seconds.
 within() {
-    local tries=$(($1 * 10))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
+    local until=$((SECONDS + $1))
+    until "${@:2}" >/dev/null 2>&1; do
+        [ "$SECONDS" -lt "$until" ] || return 1 && sleep 0.1
     done
 }
 
-# Xvfb on the first free display, then IceWM with its home in $work/home.
-start_desktop() {
-    local number
-    for number in $(seq 50 99); do
-        [ -e "/tmp/.X$number-lock" ] || break
+# Xvfb takes /tmp/.X<n>-lock itself, atomically, so a number another server holds makes it exit
+# and the next is tried; -displayfd says when it accepts clients, without a probe connection.
+# -noreset: otherwise the server resets whenever its last client leaves, cutting off one that
+# connects at that moment, such as a window manager starting right after a probe.
+start_x() {
+    local number=${IXO_DISPLAY_BASE:-50}
+    for ((; number < ${IXO_DISPLAY_BASE:-50} + 40; number++)); do
+        Xvfb ":$number" -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp \
+            3>"$work/ready" 2>"$work/xvfb.log" &
+        within 60 eval "[ -s '$work/ready' ] || ! kill -0 $!"
+        [ -s "$work/ready" ] && pids+=($!) && export DISPLAY=":$number" && return
+        kill $! 2>/dev/null; wait $! 2>/dev/null || true
+        grep -q -E "already (active|running)" "$work/xvfb.log" || skip "Xvfb did not start: $(tail -2 "$work/xvfb.log")"
     done
-    export DISPLAY=":$number"
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    skip "no free display from :${IXO_DISPLAY_BASE:-50}"
+}
+
+# Qt offers a tray icon only while someone owns this selection, so that is the tray's real sign.
+tray_owned() {
+    python3 -c 'import ctypes as c; x = c.CDLL("libX11.so.6"); x.XOpenDisplay.restype = c.c_void_p
+x.XInternAtom.argtypes = [c.c_void_p, c.c_char_p, c.c_int]; x.XInternAtom.restype = c.c_ulong
+x.XGetSelectionOwner.argtypes = [c.c_void_p, c.c_ulong]; x.XGetSelectionOwner.restype = c.c_ulong
+d = x.XOpenDisplay(None); exit(not d or not x.XGetSelectionOwner(d, x.XInternAtom(d, b"_NET_SYSTEM_TRAY_S0", 0)))'
+}
+
+# IceWM in a home of its own, its task bar at the top so that the work area does not start at 0.
+start_icewm() {
+    echo "TaskBarAtTop=1" >"$work/home/.icewm/preferences"
+    HOME="$work/home" icewm 2>"$work/icewm.log" &
     pids+=($!)
-    within 10 xdpyinfo || fail "no X server on $DISPLAY"
-    mkdir -p "$work/home"
-    HOME="$work/home" icewm >/dev/null 2>&1 &
-    pids+=($!)
-    within 10 xprop -root _NET_WORKAREA || fail "IceWM did not start"
+    within 90 eval 'tray_owned && xprop -root _NET_WORKAREA | grep -q = || ! kill -0 $!'
+    kill -0 "$!" 2>/dev/null || skip "IceWM ended: $(tail -2 "$work/icewm.log")"
+    tray_owned && xprop -root _NET_WORKAREA | grep -q = || skip "IceWM showed no tray in 90 s"
 }
