@@ -83,7 +83,6 @@ private slots:
 
     void cleanup()
     {
-        WindowRegistry::instance().unloadAll();
         WindowTest::reset();
         questions.clear();
     }
