@@ -36,11 +36,12 @@ struct Log : QObject {
         backwards = backwards || player.Position() < last;
         return last = player.Position();
     }
-    // Played once to its end, the state going Playing and back to Stopped only.
-    [[nodiscard]] bool playedOnce(double seconds) const
+    // Played once to its very last frame, the state going Playing and back to Stopped only.
+    [[nodiscard]] bool playedOnce(double seconds, int rate = int(Rate)) const
     {
+        const qint64 frames = std::llround(seconds * rate) * qint64(Rate) / rate;
         return changes == Changes{{0, 2}, {2, 0}} && ended == 1 && !backwards && onWindowThread &&
-               std::abs(player.Position() - seconds) <= 0.002;
+               std::llround(player.Position() * Rate) == frames;
     }
     MediaPlayer& player;
     Changes changes;
@@ -99,7 +100,7 @@ private slots:
         const double extra = player.Duration() - SongFactory::seconds(song);
         QVERIFY2(extra >= -0.001 && extra <= slack, qPrintable(QString::number(extra)));
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), MediaComponent::Stopped, Timeout);
-        QVERIFY(log.playedOnce(player.Duration()));
+        QVERIFY(log.playedOnce(player.Duration(), song.sampleRate));
         // The whole tone, once, on both channels; lame takes up to a tenth of a tone's energy.
         const DiskAudio::Heard out = m_disk.heard();
         const double expected =
