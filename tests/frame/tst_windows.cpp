@@ -73,35 +73,18 @@ private slots:
     // screen reader knows an image button by its tooltip.
     void words()
     {
-        const char* const expected[] = {"Mahaia.Lblabe=0/0",
-                                        "Mahaia.Lblinfo=Ez dago abestirik...",
-                                        "Mahaia.Lblahot=Bolumena",
-                                        "Mahaia.Imagora=Bolumena igo",
-                                        "Mahaia.Imabera=Bolumena jeitsi",
-                                        "Mahaia.Imaatze=Atzera",
-                                        "Mahaia.Imahasi=Hasi",
-                                        "Mahaia.Imapaus=Gelditu",
-                                        "Mahaia.Imastop=Amaitu",
-                                        "Mahaia.Imaaurr=Aurrera",
-                                        "Mahaia.Imazerr=Zerrenda",
-                                        "Mahaia.Imabehe=Txikiagotu",
-                                        "Mahaia.Imaegil=Egilea",
-                                        "Mahaia.Imairte=Irten",
-                                        "zerrenda.Imaberr=Berria",
-                                        "zerrenda.Imairek=Ireki",
-                                        "zerrenda.Imagord=Gorde-",
-                                        "zerrenda.Imagehi=Gehitu",
-                                        "zerrenda.Imakend=Kendu-",
-                                        "zerrenda.Imagora=Gora-",
-                                        "zerrenda.Imabera=Behera-",
-                                        "zerrenda.Imaitxi=Itxi",
-                                        "artxiboak.Imagehitu=Gehitu-",
-                                        "artxiboak.Imautzi=Itxi",
-                                        "Egilea.lblURL(1)=ixomp3.example.org",
-                                        "Egilea.lblURL(0)=taldea@ixomp3.example.org",
-                                        "Egilea.cmdok=Ados!"};
-        for (const char* text : expected) {
-            const QString entry = QString::fromUtf8(text);
+        const QString expected = QStringLiteral(
+            "Mahaia.Lblabe=0/0|Mahaia.Lblinfo=Ez dago abestirik...|Mahaia.Lblahot=Bolumena|"
+            "Mahaia.Imagora=Bolumena igo|Mahaia.Imabera=Bolumena jeitsi|Mahaia.Imaatze=Atzera|"
+            "Mahaia.Imahasi=Hasi|Mahaia.Imapaus=Gelditu|Mahaia.Imastop=Amaitu|"
+            "Mahaia.Imaaurr=Aurrera|Mahaia.Imazerr=Zerrenda|Mahaia.Imabehe=Txikiagotu|"
+            "Mahaia.Imaegil=Egilea|Mahaia.Imairte=Irten|zerrenda.Imaberr=Berria|"
+            "zerrenda.Imairek=Ireki|zerrenda.Imagord=Gorde-|zerrenda.Imagehi=Gehitu|"
+            "zerrenda.Imakend=Kendu-|zerrenda.Imagora=Gora-|zerrenda.Imabera=Behera-|"
+            "zerrenda.Imaitxi=Itxi|artxiboak.Imagehitu=Gehitu-|artxiboak.Imautzi=Itxi|"
+            "Egilea.lblURL(1)=ixomp3.example.org|Egilea.lblURL(0)=taldea@ixomp3.example.org|"
+            "Egilea.cmdok=Ados!");
+        for (const QString& entry : expected.split(u'|')) {
             const QString window = entry.section(u'.', 0, 0);
             const QString control = entry.section(u'.', 1).section(u'=', 0, 0);
             FormWindow* form = nullptr;

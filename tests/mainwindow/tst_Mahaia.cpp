@@ -1,5 +1,6 @@
-// The main bar: where it sits, its volume buttons, the way to the tray and back, and the exit
-// that must never drop an unsaved playlist.
+// The main bar against a player whose states the test sets: its transport commands and the
+// end-of-song chain, the monitor and the pause blink, where it sits, its volume buttons, the
+// way to the tray and back, and the exit that must never drop an unsaved playlist.
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/CommonDialog.h"
@@ -8,9 +9,9 @@
 #include "frame/TrayIcon.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
-#include "playback/SysInfo.h"
 #include "playback/extrak.h"
 #include "playlist/zerrenda.h"
+#include "support/Row.h"
 #include "support/ScriptedMedia.h"
 #include "support/WindowTest.h"
 
@@ -19,13 +20,17 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+QString song(int number)
+{
+    return u"/music/song%1.mp3"_s.arg(number);
+}
 
 bool topmost(const QWidget& window)
 {
@@ -37,7 +42,7 @@ bool topmost(const QWidget& window)
 // holds the icon: "MzaE T" with "-" for what is hidden or absent.
 QString shown()
 {
-    QString text = QStringLiteral("MzaE T");
+    QString text = u"MzaE T"_s;
     const QWidget* windows[] = {&Form<Mahaia>(), &Form<zerrenda>(), &Form<artxiboak>(),
                                 &Form<Egilea>()};
     for (int at = 0; at < 4; ++at)
@@ -54,22 +59,33 @@ class tst_Mahaia : public QObject {
     ScriptedMedia* player = nullptr;
     QStringList questions;
 
-    Mahaia& showAll()
+    Mahaia& bar() { return Form<Mahaia>(); }
+
+    void fill(int count)
     {
-        for (QWidget* window :
-             {static_cast<QWidget*>(&Form<Mahaia>()), static_cast<QWidget*>(&Form<zerrenda>()),
-              static_cast<QWidget*>(&Form<artxiboak>()), static_cast<QWidget*>(&Form<Egilea>())})
-            window->show();
-        return Form<Mahaia>();
+        for (int number = 1; number <= count; ++number)
+            Form<zerrenda>().lista->addItem(song(number));
     }
 
-    void answer(int reply)
+    Mahaia& showAll()
     {
-        WindowTest::answers().message =
-            ([this, reply](const QString& prompt, int style, const QString& title) {
-                questions << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
-                return reply;
-            });
+        for (QWidget* window : std::initializer_list<QWidget*>{&Form<Mahaia>(), &Form<zerrenda>(),
+                                                               &Form<artxiboak>(), &Form<Egilea>()})
+            window->show();
+        return bar();
+    }
+
+    // The player's calls in short: "o3" opened song 3, "o" an empty path, "p" play, "z"
+    // pause, "s" stop.
+    QString shortCalls() const
+    {
+        QString text;
+        for (const QString& call : player->calls)
+            text += call == u"Open()"_s           ? u"o"_s
+                    : call.startsWith(u"Open("_s) ? u'o' + call.mid(16).chopped(5)
+                    : call == u"Pause"_s          ? u"z"_s
+                                                  : call.left(1).toLower();
+        return text;
     }
 
 private slots:
@@ -87,6 +103,127 @@ private slots:
         questions.clear();
     }
 
+    // Fields: counter, songs, player state, command, counter after, the player's calls. The
+    // list moves on from the counter after a song ends, not from the file that ended.
+    void commands_data()
+    {
+        Row::columns();
+        for (const char* state : {"2", "1", "0"}) {
+            for (const char* each : {"3/7|7|S|play|3/7|o3", "3/7|7|S|stop|3/7|s",
+                                     "1/7|7|S|previous|1/7|", "7/7|7|S|next|7/7|"}) {
+                const QString fields = QString::fromUtf8(each).replace(u'S', QLatin1String(state));
+                QTest::newRow(qPrintable(fields)) << fields;
+            }
+        }
+        Row::add("pause while playing", "3/7|7|2|pause|3/7|z");
+        Row::add("resume while paused", "3/7|7|1|pause|3/7|p");
+        Row::add("pause while stopped", "3/7|7|0|pause|3/7|");
+        Row::add("previous while playing opens", "2/7|7|2|previous|1/7|o1");
+        Row::add("next while playing opens", "3/7|7|2|next|4/7|o4");
+        Row::add("previous while paused only counts", "3/7|7|1|previous|2/7|");
+        Row::add("next while stopped only counts", "3/7|7|0|next|4/7|");
+        Row::add("play with an empty list", "0/0|0|0|play|0/0|");
+        Row::add("play at 0/0 opens entry -1, which is empty", "0/0|3|0|play|0/0|o");
+        Row::add("next at 0/0 while playing opens the first", "0/0|3|2|next|1/3|o1");
+        Row::add("play above the count opens nothing real", "5/3|3|0|play|5/3|o");
+        Row::add("next above the count does nothing", "5/3|3|2|next|5/3|");
+        Row::add("middle song ended", "2/5|5|2|ended|3/5|o3");
+        Row::add("last song ended", "5/5|5|2|ended|5/5|");
+        Row::add("only song ended", "1/1|1|2|ended|1/1|");
+        Row::add("ended above the count", "6/4|4|2|ended|6/4|");
+    }
+
+    void commands()
+    {
+        const Row row;
+        fill(row.number(1));
+        bar().Lblabe->setText(row[0]);
+        bar().Lblden->setText(u"0:1/0:2"_s);
+        player->state = row.number(2);
+        const QHash<QString, std::function<void()>> buttons{
+            {u"play"_s, [this] { bar().Imahasi_MouseUp(); }},
+            {u"pause"_s, [this] { bar().Imapaus_MouseUp(); }},
+            {u"stop"_s, [this] { bar().Imastop_MouseUp(); }},
+            {u"previous"_s, [this] { bar().Imaatze_MouseUp(); }},
+            {u"next"_s, [this] { bar().Imaaurr_MouseUp(); }},
+            {u"ended"_s, [this] { emit player->SongEnded(0); }}};
+        buttons.value(row[3])();
+        QCOMPARE(shortCalls(), row[5]);
+        QCOMPARE(bar().Lblabe->text(), row[4]);
+        QCOMPARE(bar().Lblden->text().isEmpty(), row[3] == u"stop"_s);
+    }
+
+    // Paused at 3/7, next moves the counter only; resumed, the third song ends and the chain
+    // goes on from the counter, so the fourth is skipped. Meanwhile the monitor rests and the
+    // open file's title blinks.
+    void pauseNextAndBlink()
+    {
+        fill(7);
+        bar().Lblabe->setText(u"3/7"_s);
+        player->Open(song(3));
+        player->Pause();
+        player->calls.clear();
+        bar().Imaaurr_MouseUp();
+        QCOMPARE(bar().Lblabe->text(), u"4/7"_s);
+        QVERIFY(Form<extrak>().Timi2->isActive() && !bar().Timi->isActive());
+        QStringList titles;
+        for (int tick = 0; tick < 3; ++tick) {
+            Form<extrak>().Timi2_Timer();
+            titles << bar().Lblinfo->text();
+        }
+        QCOMPARE(titles, (QStringList{QString(), u"song3"_s, QString()}));
+        bar().Imapaus_MouseUp();
+        QVERIFY(!Form<extrak>().Timi2->isActive() && bar().Timi->isActive());
+        bar().Timi_Timer();
+        QCOMPARE(bar().Lblinfo->text(), u"song4"_s);
+        QCOMPARE(player->file, song(3));
+        emit player->SongEnded(0);
+        QCOMPARE(bar().Lblabe->text(), u"5/7"_s);
+        QCOMPARE(shortCalls(), u"po5"_s);
+    }
+
+    // Fields: songs, counter, player state, volume, then what the tick shows: counter, title,
+    // time and volume.
+    void monitor_data()
+    {
+        Row::columns();
+        Row::add("empty list", "0|3/7|2|0|0/0|Ez dago abestirik...||% 100");
+        Row::add("songs just added", "4|0/0|0|-2500|1/4|old|old|% 75");
+        Row::add("playing", "4|2/4|2|-10000|2/4|song2|1:5/3:0|% 0");
+        Row::add("stopped", "4|2/4|0|-150|2/4|song2||% 99");
+        Row::add("paused state read by a tick", "4|2/4|1|0|2/4|song2||% 100");
+        Row::add("count follows the list", "4|2/9|0|0|2/4|song2||% 100");
+        Row::add("counter left above the count", "3|5/3|2|0|5/3||1:5/3:0|% 100");
+    }
+
+    void monitor()
+    {
+        const Row row;
+        fill(row.number(0));
+        bar().Lblabe->setText(row[1]);
+        bar().Lblinfo->setText(u"old"_s);
+        bar().Lblden->setText(u"old"_s);
+        player->state = row.number(2);
+        player->volume = row.number(3);
+        player->position = 65.2;
+        player->duration = 179.5;
+        bar().Timi_Timer();
+        const QStringList labels = {bar().Lblabe->text(), bar().Lblinfo->text(),
+                                    bar().Lblden->text(), bar().Lblahot->text()};
+        QCOMPARE(labels, (QStringList{row[4], row[5], row[6], row[7]}));
+    }
+
+    // Emptying the list closes the playing file within one tick, and only once.
+    void emptyListClosesTheFileOnce()
+    {
+        player->Open(song(1));
+        player->calls.clear();
+        bar().Timi_Timer();
+        bar().Timi_Timer();
+        QCOMPARE(player->calls, QStringList{u"Close"_s});
+        QCOMPARE(player->PlayState(), int(ScriptedMedia::Stopped));
+    }
+
     // The bar's right and bottom edges meet the work area's, whatever panels take; the windows
     // above it sit on its top edge, a browser made again too, wherever the bar is then.
     void placement_data()
@@ -100,171 +237,155 @@ private slots:
     void placement()
     {
         QFETCH(QRect, workArea);
-        WindowTest::answers().workArea = (QRect(workArea.topLeft() * 15, workArea.size() * 15));
-        Mahaia& bar = Form<Mahaia>();
-        QCOMPARE(bar.frameGeometry().bottomRight(), workArea.bottomRight());
-        for (const FormWindow* above : {static_cast<FormWindow*>(&Form<zerrenda>()),
-                                        static_cast<FormWindow*>(&Form<artxiboak>())})
+        WindowTest::answers().workArea = QRect(workArea.topLeft() * 15, workArea.size() * 15);
+        QCOMPARE(bar().frameGeometry().bottomRight(), workArea.bottomRight());
+        for (const FormWindow* above :
+             std::initializer_list<const FormWindow*>{&Form<zerrenda>(), &Form<artxiboak>()})
             QCOMPARE(QPoint(above->Left(), above->Top() + above->Height()),
-                     QPoint(bar.Left(), bar.Top()));
-        bar.Move(300 * 15, 400 * 15);
+                     QPoint(bar().Left(), bar().Top()));
+        bar().Move(300 * 15, 400 * 15);
         WindowRegistry::instance().unload<artxiboak>();
         QCOMPARE(Form<artxiboak>().frameGeometry().bottomLeft(), QPoint(300, 399));
     }
 
     // One step of 100 per tick while held, none for a click shorter than a tick, and never out
-    // of -10000..0, even from a level off the grid.
+    // of -10000..0, even from a level off the grid. Fields: button, start, ticks, end.
     void volumeSteps_data()
     {
-        QTest::addColumn<bool>("up");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("ticks");
-        QTest::addColumn<int>("end");
-        QTest::newRow("ten steps down") << false << 0 << 10 << -1000;
-        QTest::newRow("down stops at silence") << false << -9800 << 5 << -10000;
-        QTest::newRow("up at full does nothing") << true << 0 << 3 << 0;
-        QTest::newRow("up from silence") << true << -10000 << 2 << -9800;
-        QTest::newRow("short click changes nothing") << false << -500 << 0 << -500;
-        QTest::newRow("off the grid, up") << true << -50 << 3 << 0;
-        QTest::newRow("off the grid, down") << false << -9950 << 3 << -10000;
-        QTest::newRow("reported above full") << false << 40 << 1 << -60;
+        Row::columns();
+        Row::add("ten steps down", "down|0|10|-1000");
+        Row::add("down stops at silence", "down|-9800|5|-10000");
+        Row::add("up at full does nothing", "up|0|3|0");
+        Row::add("up from silence", "up|-10000|2|-9800");
+        Row::add("short click changes nothing", "down|-500|0|-500");
+        Row::add("off the grid, up", "up|-50|3|0");
+        Row::add("off the grid, down", "down|-9950|3|-10000");
+        Row::add("reported above full", "down|40|1|-60");
     }
 
     void volumeSteps()
     {
-        QFETCH(bool, up);
-        QFETCH(int, start);
-        QFETCH(int, ticks);
-        QFETCH(int, end);
-        Mahaia& bar = Form<Mahaia>();
-        ImageButton* button = up ? bar.Imagora : bar.Imabera;
-        player->volume = start;
-        QTest::mousePress(button, Qt::LeftButton);
-        QVERIFY((up ? bar.timigora : bar.Timibera)->isActive());
-        for (int tick = 0; tick < ticks; ++tick)
-            up ? bar.timigora_Timer() : bar.Timibera_Timer();
-        QTest::mouseRelease(button, Qt::LeftButton);
-        QVERIFY(!(up ? bar.timigora : bar.Timibera)->isActive());
-        QCOMPARE(player->volume, end);
+        const Row row;
+        const bool up = row[0] == u"up"_s;
+        QTimer* timer = up ? bar().timigora : bar().Timibera;
+        player->volume = row.number(1);
+        QTest::mousePress(up ? bar().Imagora : bar().Imabera, Qt::LeftButton);
+        QVERIFY(timer->isActive());
+        for (int tick = 0; tick < row.number(2); ++tick)
+            up ? bar().timigora_Timer() : bar().Timibera_Timer();
+        QTest::mouseRelease(up ? bar().Imagora : bar().Imabera, Qt::LeftButton);
+        QVERIFY(!timer->isActive());
+        QCOMPARE(player->volume, row.number(3));
     }
 
     // Minimising hides every window (the browser made again if it was destroyed) and shows the
     // tray icon; without a tray nothing hides. Of the tray's messages only the double click
     // brings the bar back (topmost) and only the right button's release opens the menu; the
-    // menu's first item brings it back too. Either way only the bar comes back.
+    // menu's first item brings it back too. Either way only the bar comes back. Fields: tray
+    // available, the tray's message (-1 for the menu's first item), restores.
     void tray_data()
     {
-        QTest::addColumn<bool>("available");
-        QTest::addColumn<int>("code"); // the tray's message, or -1 for the menu's first item
-        QTest::addColumn<bool>("restores");
-        QTest::newRow("no tray") << false << 0 << false;
-        QTest::newRow("move") << true << 0x200 << false;
-        QTest::newRow("left press") << true << 0x201 << false;
-        QTest::newRow("left release") << true << 0x202 << false;
-        QTest::newRow("left double click") << true << 0x203 << true;
-        QTest::newRow("right press") << true << 0x204 << false;
-        QTest::newRow("right release: menu") << true << 0x205 << false;
-        QTest::newRow("right double click") << true << 0x206 << false;
-        QTest::newRow("menu's first item") << true << -1 << true;
+        Row::columns();
+        Row::add("no tray", "no|0|no");
+        Row::add("move", "yes|0x200|no");
+        Row::add("left press", "yes|0x201|no");
+        Row::add("left release", "yes|0x202|no");
+        Row::add("left double click", "yes|0x203|yes");
+        Row::add("right press", "yes|0x204|no");
+        Row::add("right release: menu", "yes|0x205|no");
+        Row::add("right double click", "yes|0x206|no");
+        Row::add("menu's first item", "yes|-1|yes");
     }
 
     void tray()
     {
-        QFETCH(bool, available);
-        QFETCH(int, code);
-        QFETCH(bool, restores);
-        Mahaia& bar = showAll();
-        WindowTest::answers().tray = (available);
+        const Row row;
+        const bool available = row.yes(0);
+        const int code = row.number(1);
+        showAll();
+        WindowTest::answers().tray = available;
         WindowRegistry::instance().unload<artxiboak>();
-        QTest::mouseClick(bar.Imabehe, Qt::MiddleButton);
+        QTest::mouseClick(bar().Imabehe, Qt::MiddleButton);
         const QString inTray = available ? u"---- T"_s : u"Mz-E -"_s;
         QCOMPARE(shown(), inTray);
-        QCOMPARE(topmost(bar), !available);
-        QCOMPARE(bar.tray->tip(), available ? u"IxoMP3"_s : QString());
-        code < 0 ? bar.menu_Click(0) : emit bar.tray->Notify(code);
-        QCOMPARE(shown(), restores ? u"M--- -"_s : inTray);
-        QCOMPARE(bar.menua->isVisible(), code == 0x205);
-        QCOMPARE(topmost(bar), restores || !available);
-        bar.menua->hide();
+        QCOMPARE(topmost(bar()), !available);
+        QCOMPARE(bar().tray->tip(), available ? u"IxoMP3"_s : QString());
+        code < 0 ? bar().menu_Click(0) : emit bar().tray->Notify(code);
+        QCOMPARE(shown(), row.yes(2) ? u"M--- -"_s : inTray);
+        QCOMPARE(bar().menua->isVisible(), code == 0x205);
+        QCOMPARE(topmost(bar()), row.yes(2) || !available);
+        bar().menua->hide();
     }
 
     // The menu runs the buttons' commands on the bar in the tray, which stays there; the
     // separator and unknown items do nothing.
     void menuDrivesTheHiddenBar()
     {
-        Mahaia& bar = showAll();
-        WindowTest::answers().tray = (true);
-        Form<zerrenda>().lista->addItems({u"/m/1.mp3"_s, u"/m/2.mp3"_s, u"/m/3.mp3"_s});
-        bar.Timi_Timer();
-        bar.Imabehe_MouseUp();
+        showAll();
+        WindowTest::answers().tray = true;
+        fill(3);
+        bar().Timi_Timer();
+        bar().Imabehe_MouseUp();
         for (int index : {2, 2, 6})
-            bar.menu_Click(index);
-        QCOMPARE(bar.Lblabe->text(), QStringLiteral("2/3"));
+            bar().menu_Click(index);
+        QCOMPARE(bar().Lblabe->text(), u"2/3"_s);
         for (int index : {5, 4, 3, 1, 7, -1})
-            bar.menu_Click(index);
-        QCOMPARE(player->calls, (QStringList{u"Open(/m/2.mp3)"_s, u"Pause"_s, u"Stop"_s}));
-        QCOMPARE(shown(), QStringLiteral("---- T"));
+            bar().menu_Click(index);
+        QCOMPARE(shortCalls(), u"o2zs"_s);
+        QCOMPARE(shown(), u"---- T"_s);
     }
 
     // The exit button and the window manager's close ask about an unsaved list, and the
-    // program ends only when the list was saved or the user said No.
+    // program ends only when the list was saved or the user said No. Fields: unsaved, the
+    // answer, what the save dialog gives (a file, a folder or nothing), by close, ends.
     void exit_data()
     {
-        QTest::addColumn<bool>("unsaved");
-        QTest::addColumn<int>("reply");
-        QTest::addColumn<QString>("save"); // what the save dialog gives
-        QTest::addColumn<bool>("byClose");
-        QTest::addColumn<bool>("ends");
-        const auto row = [](const char* name, bool unsaved, int reply, const char* save,
-                            bool byClose, bool ends) {
-            QTest::newRow(name) << unsaved << reply << QString::fromUtf8(save) << byClose << ends;
-        };
-        row("nothing unsaved", false, 0, "", false, true);
-        row("cancel", true, MsgBox::Cancel, "", false, false);
-        row("close, cancel", true, MsgBox::Cancel, "", true, false);
-        row("no", true, MsgBox::No, "", false, true);
-        row("yes, saved", true, MsgBox::Yes, "file", false, true);
-        row("close, yes, saved", true, MsgBox::Yes, "file", true, true);
-        row("yes, save cancelled", true, MsgBox::Yes, "", false, false);
-        row("yes, save failed", true, MsgBox::Yes, "folder", false, false);
+        Row::columns();
+        Row::add("nothing unsaved", "no|0||no|yes");
+        Row::add("cancel", "yes|2||no|no");
+        Row::add("close, cancel", "yes|2||yes|no");
+        Row::add("no", "yes|7||no|yes");
+        Row::add("yes, saved", "yes|6|file|no|yes");
+        Row::add("close, yes, saved", "yes|6|file|yes|yes");
+        Row::add("yes, save cancelled", "yes|6||no|no");
+        Row::add("yes, save failed", "yes|6|folder|no|no");
     }
 
     void exit()
     {
-        QFETCH(bool, unsaved);
-        QFETCH(int, reply);
-        QFETCH(QString, save);
-        QFETCH(bool, byClose);
-        QFETCH(bool, ends);
+        const Row row;
+        const bool unsaved = row.yes(0);
+        const bool ends = row.yes(4);
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         int endedWith = -1;
-        WindowTest::answers().programEnd = ([&](int status) { endedWith = status; });
-        answer(reply);
+        WindowTest::answers().programEnd = [&](int status) { endedWith = status; };
+        WindowTest::answers().message = [&](const QString& prompt, int style,
+                                            const QString& title) {
+            questions << u"%1|%2|%3"_s.arg(prompt).arg(style).arg(title);
+            return row.number(1);
+        };
         zerrenda& playlist = Form<zerrenda>();
         playlist.lista->addItems({u"/m/a.mp3"_s, u"/m/b.mp3"_s});
         playlist.Imagord->setVisible(unsaved);
-        const QString list = folder.filePath(QStringLiteral("list.m3u"));
-        WindowTest::answers().dialog = ([&](const CommonDialog&, CommonDialog::Kind) {
-            return save == QStringLiteral("file") ? list
-                   : save.isEmpty()               ? QString()
-                                                  : folder.path();
-        });
-        Mahaia& bar = Form<Mahaia>();
-        bar.show();
-        byClose ? void(bar.close()) : QTest::mouseClick(bar.Imairte, Qt::RightButton);
+        const QString list = folder.filePath(u"list.m3u"_s);
+        WindowTest::answers().dialog = [&](const CommonDialog&, CommonDialog::Kind) {
+            return row[2] == u"file"_s ? list : row[2].isEmpty() ? QString() : folder.path();
+        };
+        bar().show();
+        row.yes(3) ? void(bar().close()) : QTest::mouseClick(bar().Imairte, Qt::RightButton);
         QCOMPARE(endedWith, ends ? 0 : -1);
-        QCOMPARE(topmost(bar), !ends);
-        QCOMPARE(bar.isVisible(), true);
-        const bool failed = save == QStringLiteral("folder");
+        QCOMPARE(topmost(bar()), !ends);
+        QVERIFY(bar().isVisible());
+        const bool failed = row[2] == u"folder"_s;
         QCOMPARE(questions.size(), unsaved ? 1 + int(failed) : 0);
         if (unsaved)
             QCOMPARE(questions.constFirst(),
-                     QStringLiteral("Gorde nahi duzu irten aurretik zerrenda hau?|35|Irten..."));
+                     u"Gorde nahi duzu irten aurretik zerrenda hau?|35|Irten..."_s);
         if (failed)
-            QVERIFY(questions.at(1).endsWith(QStringLiteral("|16|Okerra")));
+            QVERIFY(questions.at(1).endsWith(u"|16|Okerra"_s));
         QCOMPARE(playlist.Imagord->isHidden(), !unsaved || QFile::exists(list));
-        QCOMPARE(QFile(list).size(), save == QStringLiteral("file") ? 20 : 0);
+        QCOMPARE(QFile(list).size(), row[2] == u"file"_s ? 20 : 0);
     }
 
     // Closing the playlist from the window manager only hides it.

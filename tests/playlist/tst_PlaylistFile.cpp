@@ -2,6 +2,7 @@
 // that cannot be read or written is refused with its cause in Basque, the old file keeping
 // every byte.
 #include "playlist/PlaylistFile.h"
+#include "support/Row.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,39 +105,32 @@ private slots:
 
     // Reading a zero device would never end, saving beside a device and renaming would swap
     // it for a plain file, and a disk that fills up part-way must not cut the old list short.
+    // Fields: save or open, the disk ("" this folder, or a small one made full, read-only, or
+    // limited by the file-size limit), the name, the cause told.
     void refused_data()
     {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("disk"); // "" this folder, or a small disk made "full",
-                                           // "read-only", or limited by the file-size limit
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("cause");
-        const auto row = [](const char* name, bool save, const char* disk, const char* file,
-                            const char* cause) {
-            QTest::newRow(name) << save << QString::fromUtf8(disk) << QString::fromUtf8(file)
-                                << QString::fromUtf8(cause);
-        };
-        row("open a missing file", false, "", "ez-dago.m3u", "ez da aurkitu (");
-        row("open a folder", false, "", "karpeta", "karpeta bat da");
-        row("open a device", false, "", "zero", "ez da fitxategi arrunta");
-        row("save onto a folder", true, "", "karpeta", "karpeta bat da");
-        row("save under a missing folder", true, "", "ez-dago/a.m3u", "ez da aurkitu (");
-        row("save onto a device", true, "", "full", "ez da fitxategi arrunta");
-        row("file-size limit, over the list", true, "limit", "zaharra.m3u", "");
-        row("full disk, over the list", true, "full", "zaharra.m3u", "diskoa beteta dago (");
-        row("full disk, new name", true, "full", "berria.m3u", "diskoa beteta dago (");
-        row("read-only, over the list", true, "read-only", "zaharra.m3u",
-            "diskoa irakurtzeko soilik da (");
-        row("read-only, new name", true, "read-only", "berria.m3u",
-            "diskoa irakurtzeko soilik da (");
+        Row::columns();
+        Row::add("open a missing file", "open||ez-dago.m3u|ez da aurkitu (");
+        Row::add("open a folder", "open||karpeta|karpeta bat da");
+        Row::add("open a device", "open||zero|ez da fitxategi arrunta");
+        Row::add("save onto a folder", "save||karpeta|karpeta bat da");
+        Row::add("save under a missing folder", "save||ez-dago/a.m3u|ez da aurkitu (");
+        Row::add("save onto a device", "save||full|ez da fitxategi arrunta");
+        Row::add("file-size limit, over the list", "save|limit|zaharra.m3u|");
+        Row::add("full disk, over the list", "save|full|zaharra.m3u|diskoa beteta dago (");
+        Row::add("full disk, new name", "save|full|berria.m3u|diskoa beteta dago (");
+        Row::add("read-only, over the list",
+                 "save|read-only|zaharra.m3u|diskoa irakurtzeko soilik da (");
+        Row::add("read-only, new name", "save|read-only|berria.m3u|diskoa irakurtzeko soilik da (");
     }
 
     void refused()
     {
-        QFETCH(bool, save);
-        QFETCH(QString, disk);
-        QFETCH(QString, name);
-        QFETCH(QString, cause);
+        const Row row;
+        const bool save = row[0] == u"save"_s;
+        const QString disk = row[1];
+        const QString name = row[2];
+        const QString cause = row[3];
         QString folder = m_dir->path();
         if (disk == u"full"_s || disk == u"read-only"_s) {
             m_mount = folder = pathOf(u"disk"_s);

@@ -4,6 +4,7 @@
 #include "frame/WindowRegistry.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/zerrenda.h"
+#include "support/Row.h"
 #include "support/WindowTest.h"
 
 #include <QDir>
@@ -12,16 +13,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString SaveDialog = QStringLiteral("Gorde...|281006|Mp3 zerrenda (*.m3u)|*.m3u");
-const QString OpenDialog = QStringLiteral("Ireki...|281004|Mp3 zerrenda (*.m3u)|*.m3u");
+const QString SaveDialog = u"Gorde...|281006|Mp3 zerrenda (*.m3u)|*.m3u"_s;
+const QString OpenDialog = u"Ireki...|281004|Mp3 zerrenda (*.m3u)|*.m3u"_s;
 
 QStringList numbered(const QString& stem, int count)
 {
     QStringList names;
     for (int at = 0; at < count; ++at)
-        names << QStringLiteral("/musika/%1%2.mp3").arg(stem).arg(at);
+        names << u"/musika/%1%2.mp3"_s.arg(stem).arg(at);
     return names;
 }
 
@@ -30,7 +33,7 @@ QString flags(const zerrenda& playlist)
 {
     const ImageButton* buttons[] = {playlist.Imagord, playlist.Imakend, playlist.Imagora,
                                     playlist.Imabera};
-    QString shown = QStringLiteral("Gkgb");
+    QString shown = u"Gkgb"_s;
     for (int at = 0; at < 4; ++at)
         shown[at] = buttons[at]->isHidden() ? QChar(u'-') : shown.at(at);
     return shown;
@@ -50,7 +53,6 @@ class tst_zerrenda : public QObject {
     QStringList m_choices; // file names in the test's folder; "" cancels
     std::function<void()> m_duringDialog;
 
-    static QString text(const char* utf8) { return QString::fromUtf8(utf8); }
     zerrenda& window() { return Form<zerrenda>(); }
     QString pathOf(const QString& name) const { return m_dir->filePath(name); }
 
@@ -62,10 +64,10 @@ class tst_zerrenda : public QObject {
     // A list opened from a file of `opened` songs, then `added` more as the browser adds them.
     void startWith(int opened, int added)
     {
-        putList(QStringLiteral("hasiera.m3u"), opened, QStringLiteral("zahar"));
-        m_choices << QStringLiteral("hasiera.m3u");
+        putList(u"hasiera.m3u"_s, opened, u"zahar"_s);
+        m_choices << u"hasiera.m3u"_s;
         QVERIFY(window().imairek_baziak());
-        window().appendItems(numbered(QStringLiteral("berri"), added));
+        window().appendItems(numbered(u"berri"_s, added));
         window().Imagord->setVisible(added > 0);
         m_log.clear();
     }
@@ -84,7 +86,7 @@ class tst_zerrenda : public QObject {
     {
         window().Timi3_Timer();
         return QString::number(window().ListCount()) +
-               (window().Imagord->isHidden() ? QStringLiteral(" -") : QStringLiteral(" G"));
+               (window().Imagord->isHidden() ? u" -"_s : u" G"_s);
     }
 
     // After a selection of row 0 is cleared, steps as a user takes them: "2" ticks a row, "1-3"
@@ -105,38 +107,20 @@ class tst_zerrenda : public QObject {
     }
 
     // New list and the open button over 3 opened songs, 2 more added unless the answer is 0.
-    // choices: the dialogs' picks ("" cancels, "." cannot be saved); "?": the save question.
-    static void answerRow(const char* name, int answer, const char* choices, const char* log,
-                          const char* after)
-    {
-        QTest::newRow(name) << answer << text(choices)
-                            << text(log).replace(u'?', QStringLiteral("Ireki...(35)"))
-                            << text(after);
-    }
-
-    static void answerColumns()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("choices");
-        QTest::addColumn<QString>("log");
-        QTest::addColumn<QString>("after");
-    }
-
+    // Fields: the answer, the dialogs' picks ("" cancels, "." cannot be saved), what was shown
+    // ("?" the save question), the state after.
     void answerTable(void (zerrenda::*button)())
     {
-        QFETCH(int, answer);
-        QFETCH(QString, choices);
-        QFETCH(QString, log);
-        QFETCH(QString, after);
-        startWith(3, answer != 0 ? 2 : 0);
-        putList(QStringLiteral("beste.m3u"), 4, QStringLiteral("beste"));
-        m_answers << answer;
-        m_choices = choices.split(u',');
+        const Row row;
+        startWith(3, row.number(0) != 0 ? 2 : 0);
+        putList(u"beste.m3u"_s, 4, u"beste"_s);
+        m_answers << row.number(0);
+        m_choices = row[1].split(u',');
         (window().*button)();
-        QCOMPARE(m_log.join(u' '), log);
-        QCOMPARE(state(), after);
-        if (choices.startsWith(QStringLiteral("gordea.m3u")))
-            QCOMPARE(PlaylistFile::read(pathOf(QStringLiteral("gordea.m3u"))).items.size(), 5);
+        QCOMPARE(m_log.join(u' '), QString(row[2]).replace(u'?', u"Ireki...(35)"_s));
+        QCOMPARE(state(), row[3]);
+        if (row[1].startsWith(u"gordea.m3u"_s))
+            QCOMPARE(PlaylistFile::read(pathOf(u"gordea.m3u"_s)).items.size(), 5);
     }
 
 private slots:
@@ -147,16 +131,15 @@ private slots:
         m_log = m_choices = QStringList();
         m_answers.clear();
         WindowTest::answers().message = ([this](const QString&, int style, const QString& title) {
-            m_log << QStringLiteral("%1(%2)").arg(title).arg(style);
+            m_log << u"%1(%2)"_s.arg(title).arg(style);
             return m_answers.isEmpty() ? MsgBox::Ok : m_answers.takeFirst();
         });
         WindowTest::answers().dialog =
             ([this](const CommonDialog& dialog, CommonDialog::Kind kind) {
                 const bool save = kind == CommonDialog::Kind::Save;
-                const QString setUp =
-                    QStringLiteral("%1|%2|%3")
-                        .arg(dialog.DialogTitle, QString::number(dialog.Flags, 16), dialog.Filter);
-                const QString kindName = save ? QStringLiteral("Save") : QStringLiteral("Open");
+                const QString setUp = u"%1|%2|%3"_s.arg(
+                    dialog.DialogTitle, QString::number(dialog.Flags, 16), dialog.Filter);
+                const QString kindName = save ? u"Save"_s : u"Open"_s;
                 m_log << (setUp == (save ? SaveDialog : OpenDialog) ? kindName : setUp);
                 if (m_duringDialog)
                     std::exchange(m_duringDialog, {})();
@@ -173,33 +156,25 @@ private slots:
         QDir::setCurrent(QCoreApplication::applicationDirPath());
     }
 
+    // Fields: songs, the selection, the action, the order after, the buttons shown.
     void editList_data()
     {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("selection");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("order");
-        QTest::addColumn<QString>("shown");
-        const auto row = [](const char* name, int count, const char* selection, const char* action,
-                            const char* order, const char* shown) {
-            QTest::newRow(name) << count << text(selection) << text(action) << text(order)
-                                << text(shown);
-        };
-        row("one item", 1, "0", "", "0", "-k--");
-        row("middle", 5, "2", "", "01234", "-kgb");
-        row("range less both ends", 5, "1-3 ~1 ~3", "", "01234", "-kgb");
-        row("range less its middle", 5, "1-3 ~2", "", "01234", "-k--");
-        row("none", 5, "", "", "01234", "----");
-        row("second up", 4, "1", "up", "1023", "Gk-b");
-        row("next to last down", 4, "2", "down", "0132", "Gkg-");
-        row("two selected: the first moves", 4, "1 3", "up", "1023", "Gk-b");
-        row("first up: no change", 4, "0", "up", "0123", "-k-b");
-        row("last down: no change", 4, "3", "down", "0123", "-kg-");
-        row("nothing selected: no move", 4, "", "down", "0123", "----");
-        row("remove from an opened list: marked", 4, "1", "remove", "023", "G-gb");
-        row("remove none", -6, "", "remove", "012345", "G---");
-        row("remove every other", -6, "0 2 4", "remove", "135", "G---");
-        row("remove all of a new list: unmarked", -6, "0-5", "remove", "", "----");
+        Row::columns();
+        Row::add("one item", "1|0||0|-k--");
+        Row::add("middle", "5|2||01234|-kgb");
+        Row::add("range less both ends", "5|1-3 ~1 ~3||01234|-kgb");
+        Row::add("range less its middle", "5|1-3 ~2||01234|-k--");
+        Row::add("none", "5|||01234|----");
+        Row::add("second up", "4|1|up|1023|Gk-b");
+        Row::add("next to last down", "4|2|down|0132|Gkg-");
+        Row::add("two selected: the first moves", "4|1 3|up|1023|Gk-b");
+        Row::add("first up: no change", "4|0|up|0123|-k-b");
+        Row::add("last down: no change", "4|3|down|0123|-kg-");
+        Row::add("nothing selected: no move", "4||down|0123|----");
+        Row::add("remove from an opened list: marked", "4|1|remove|023|G-gb");
+        Row::add("remove none", "-6||remove|012345|G---");
+        Row::add("remove every other", "-6|0 2 4|remove|135|G---");
+        Row::add("remove all of a new list: unmarked", "-6|0-5|remove||----");
     }
 
     // count songs opened from a file, or -count added to a new list (which marks it). Remove
@@ -208,44 +183,41 @@ private slots:
     // marks a list whose count differs from the one saved and never clears the mark.
     void editList()
     {
-        QFETCH(int, count);
-        QFETCH(QString, selection);
-        QFETCH(QString, action);
-        QFETCH(QString, order);
-        QFETCH(QString, shown);
+        const Row row;
+        const int count = row.number(0);
+        const QString action = row[2];
         startWith(std::max(count, 0), std::max(-count, 0));
         const QStringList before = items();
-        select(selection);
-        if (action == QStringLiteral("up"))
+        select(row[1]);
+        if (action == u"up"_s)
             window().Imagora_MouseUp();
-        else if (action == QStringLiteral("down"))
+        else if (action == u"down"_s)
             window().Imabera_MouseUp();
-        else if (action == QStringLiteral("remove"))
+        else if (action == u"remove"_s)
             window().Imakend_MouseUp();
         window().Timi3_Timer();
         QStringList expected;
-        for (const QChar at : order)
+        for (const QChar at : row[3])
             expected << before.at(at.digitValue());
         QCOMPARE(items(), expected);
-        QCOMPARE(flags(window()), shown);
+        QCOMPARE(flags(window()), row[4]);
     }
 
     // A chosen list's folder becomes the current one, so the relative names in it are found;
     // a cancel keeps the path chosen last, for the next dialog to start at.
     void dialogPathAndFolder()
     {
-        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("beste")));
-        QVERIFY(QFile(pathOf(QStringLiteral("beste/kanta.mp3"))).open(QIODevice::WriteOnly));
-        QCOMPARE(PlaylistFile::write(pathOf(QStringLiteral("beste/erlatiboa.m3u")),
-                                     {QStringLiteral("kanta.mp3")}),
+        QVERIFY(QDir(m_dir->path()).mkpath(u"beste"_s));
+        QVERIFY(QFile(pathOf(u"beste/kanta.mp3"_s)).open(QIODevice::WriteOnly));
+        QCOMPARE(PlaylistFile::write(pathOf(u"beste/erlatiboa.m3u"_s), {u"kanta.mp3"_s}),
                  QString());
-        m_choices = QStringList{QStringLiteral("beste/erlatiboa.m3u"), QString()};
+        m_choices = QStringList{u"beste/erlatiboa.m3u"_s, QString()};
         QVERIFY(window().imairek_baziak());
-        QCOMPARE(QDir::currentPath(), pathOf(QStringLiteral("beste")));
+        QCOMPARE(QDir::currentPath(), pathOf(u"beste"_s));
         QVERIFY(QFileInfo(window().List(0)).isFile());
         QVERIFY(!window().Imagord_baziak());
-        QCOMPARE(window().diago->FileName, pathOf(QStringLiteral("beste/erlatiboa.m3u")));
-        QCOMPARE(items(), QStringList{QStringLiteral("kanta.mp3")});
+        QCOMPARE(window().diago->FileName, pathOf(u"beste/erlatiboa.m3u"_s));
+        QCOMPARE(items(), QStringList{u"kanta.mp3"_s});
     }
 
     // A click on the one selected song after more were added offers to move it down, though
@@ -254,57 +226,56 @@ private slots:
     {
         startWith(1, 0);
         window().lista->item(0)->setSelected(true);
-        window().appendItems(numbered(QStringLiteral("berri"), 2));
+        window().appendItems(numbered(u"berri"_s, 2));
         QTest::mouseClick(window().lista->viewport(), Qt::LeftButton, {},
                           window().lista->visualItemRect(window().lista->item(0)).center());
-        QCOMPARE(flags(window()), QStringLiteral("-k-b"));
+        QCOMPARE(flags(window()), u"-k-b"_s);
     }
 
     // The list keeps the first songs up to 32,767 and tells the user what was left out.
     void limit()
     {
         const int max = zerrenda::MaxItems;
-        window().appendItems(numbered(QStringLiteral("a"), max - 5));
-        window().appendItems(numbered(QStringLiteral("f"), 5));
+        window().appendItems(numbered(u"a"_s, max - 5));
+        window().appendItems(numbered(u"f"_s, 5));
         QCOMPARE(window().ListCount(), max);
         QCOMPARE(m_log, QStringList{});
-        window().appendItems(numbered(QStringLiteral("g"), 1));
-        QCOMPARE(window().List(max - 1), QStringLiteral("/musika/f4.mp3"));
-        QCOMPARE(m_log, QStringList{QStringLiteral("Okerra(0)")});
-        putList(QStringLiteral("luzea.m3u"), max + 2, QStringLiteral("f"));
-        m_choices << QStringLiteral("luzea.m3u");
+        window().appendItems(numbered(u"g"_s, 1));
+        QCOMPARE(window().List(max - 1), u"/musika/f4.mp3"_s);
+        QCOMPARE(m_log, QStringList{u"Okerra(0)"_s});
+        putList(u"luzea.m3u"_s, max + 2, u"f"_s);
+        m_choices << u"luzea.m3u"_s;
         QVERIFY(window().imairek_baziak());
         QCOMPARE(window().ListCount(), max);
-        QCOMPARE(window().List(max - 1), QStringLiteral("/musika/f32766.mp3"));
-        QCOMPARE(state(), QString::number(max) + QStringLiteral(" -"));
-        QCOMPARE(m_log.join(u' '), QStringLiteral("Okerra(0) Open Okerra(0)"));
+        QCOMPARE(window().List(max - 1), u"/musika/f32766.mp3"_s);
+        QCOMPARE(state(), QString::number(max) + u" -"_s);
+        QCOMPARE(m_log.join(u' '), u"Okerra(0) Open Okerra(0)"_s);
     }
 
+    // 6 Yes, 7 No, 2 Cancel.
     void newList_data()
     {
-        answerColumns();
-        answerRow("clean list", 0, "", "", "0 -");
-        answerRow("Yes, saved", MsgBox::Yes, "gordea.m3u", "? Save", "0 -");
-        answerRow("Yes, save cancelled", MsgBox::Yes, "", "? Save", "5 G");
-        answerRow("Yes, save failed", MsgBox::Yes, ".", "? Save Okerra(16)", "5 G");
-        answerRow("No", MsgBox::No, "", "?", "0 -");
-        answerRow("Cancel", MsgBox::Cancel, "", "?", "5 G");
+        Row::columns();
+        Row::add("clean list", "0|||0 -");
+        Row::add("Yes, saved", "6|gordea.m3u|? Save|0 -");
+        Row::add("Yes, save cancelled", "6||? Save|5 G");
+        Row::add("Yes, save failed", "6|.|? Save Okerra(16)|5 G");
+        Row::add("No", "7||?|0 -");
+        Row::add("Cancel", "2||?|5 G");
     }
     void newList() { answerTable(&zerrenda::Imaberr_MouseUp); }
 
     void openButton_data()
     {
-        answerColumns();
-        answerRow("clean: opens at once", 0, "beste.m3u", "Open", "4 -");
-        answerRow("Yes: saves, then opens", MsgBox::Yes, "gordea.m3u,beste.m3u", "? Save Open",
-                  "4 -");
-        answerRow("Yes, save cancelled: no open", MsgBox::Yes, "", "? Save", "5 G");
-        answerRow("Yes, save failed: no open", MsgBox::Yes, ".", "? Save Okerra(16)", "5 G");
-        answerRow("No: opens", MsgBox::No, "beste.m3u", "? Open", "4 -");
-        answerRow("No, open cancelled: keeps the mark", MsgBox::No, "", "? Open", "5 G");
-        answerRow("No, open failed: keeps the mark", MsgBox::No, "ez-dago.m3u", "? Open Okerra(16)",
-                  "5 G");
-        answerRow("Cancel", MsgBox::Cancel, "", "?", "5 G");
+        Row::columns();
+        Row::add("clean: opens at once", "0|beste.m3u|Open|4 -");
+        Row::add("Yes: saves, then opens", "6|gordea.m3u,beste.m3u|? Save Open|4 -");
+        Row::add("Yes, save cancelled: no open", "6||? Save|5 G");
+        Row::add("Yes, save failed: no open", "6|.|? Save Okerra(16)|5 G");
+        Row::add("No: opens", "7|beste.m3u|? Open|4 -");
+        Row::add("No, open cancelled: keeps the mark", "7||? Open|5 G");
+        Row::add("No, open failed: keeps the mark", "7|ez-dago.m3u|? Open Okerra(16)|5 G");
+        Row::add("Cancel", "2||?|5 G");
     }
     void openButton() { answerTable(&zerrenda::Imairek_MouseUp); }
 
@@ -319,12 +290,12 @@ private slots:
             window().Imaberr_MouseUp();
             window().Imairek_MouseUp();
         };
-        m_choices << QStringLiteral("gordea.m3u") << QStringLiteral("hasiera.m3u");
+        m_choices << u"gordea.m3u"_s << u"hasiera.m3u"_s;
         QVERIFY(window().Imagord_baziak());
         QCOMPARE(nested, (QList<bool>{false, false}));
-        QCOMPARE(m_log, QStringList{QStringLiteral("Save")});
-        QCOMPARE(state(), QStringLiteral("5 -"));
-        QCOMPARE(PlaylistFile::read(pathOf(QStringLiteral("gordea.m3u"))).items.size(), 5);
+        QCOMPARE(m_log, QStringList{u"Save"_s});
+        QCOMPARE(state(), u"5 -"_s);
+        QCOMPARE(PlaylistFile::read(pathOf(u"gordea.m3u"_s)).items.size(), 5);
     }
 };
 
