@@ -25,14 +25,12 @@ void Mp3Decoder::HandleDeleter::operator()(mpg123_handle* handle) const
 
 Mp3Decoder::Mp3Decoder(Handle handle) : m_handle(std::move(handle)) {}
 
-std::optional<Mp3Decoder> Mp3Decoder::open(const QString& path, QString& error)
+Result<Mp3Decoder> Mp3Decoder::open(const QString& path)
 {
     int code = MPG123_OK;
     Handle handle(mpg123_new(nullptr, &code));
-    if (!handle) {
-        error = describe(nullptr, code);
-        return std::nullopt;
-    }
+    if (!handle)
+        return Failure{describe(nullptr, code)};
     // Titles come from the file name, so tags are stepped over, not read: a large ID3v2 tag
     // (cover pictures run to megabytes) would otherwise be copied into memory at every open.
     mpg123_param(handle.get(), MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2,
@@ -46,25 +44,21 @@ std::optional<Mp3Decoder> Mp3Decoder::open(const QString& path, QString& error)
         mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
 
     // The path's own bytes: QFile::encodeName would turn a byte that is not UTF-8 into "?".
-    if (mpg123_open(handle.get(), PathBytes::toBytes(path).constData()) != MPG123_OK) {
-        error = describe(handle.get(), MPG123_ERR);
-        return std::nullopt;
-    }
+    if (mpg123_open(handle.get(), PathBytes::toBytes(path).constData()) != MPG123_OK)
+        return Failure{describe(handle.get(), MPG123_ERR)};
     Mp3Decoder decoder(std::move(handle));
-    if (!decoder.readHeader(error))
-        return std::nullopt;
+    if (Result<void> header = decoder.readHeader(); !header)
+        return Failure{header.error()};
     return decoder;
 }
 
-bool Mp3Decoder::readHeader(QString& error)
+Result<void> Mp3Decoder::readHeader()
 {
     int encoding = 0;
     const int code =
         mpg123_getformat(m_handle.get(), &m_format.rate, &m_format.channels, &encoding);
-    if (code != MPG123_OK || m_format.rate <= 0 || m_format.channels <= 0) {
-        error = describe(m_handle.get(), code == MPG123_OK ? MPG123_BAD_RATE : code);
-        return false;
-    }
+    if (code != MPG123_OK || m_format.rate <= 0 || m_format.channels <= 0)
+        return Failure{describe(m_handle.get(), code == MPG123_OK ? MPG123_BAD_RATE : code)};
     // Once a file has shown itself to be MPEG audio, damage in its middle is looked past
     // however long it runs, so what follows still plays; by default libmpg123 gives up after a
     // kilobyte and the rest of the song is lost. Set only now, since it would also widen the
@@ -79,7 +73,7 @@ bool Mp3Decoder::readHeader(QString& error)
         mpg123_scan(m_handle.get());
     const off_t length = mpg123_length(m_handle.get());
     m_lengthFrames = length > 0 ? static_cast<std::int64_t>(length) : 0;
-    return true;
+    return {};
 }
 
 double Mp3Decoder::durationSeconds() const

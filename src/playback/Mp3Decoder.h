@@ -1,10 +1,11 @@
 #pragma once
 
+#include "frame/Result.h"
+
 #include <QString>
 #include <cstdint>
 #include <memory>
 #include <mpg123.h>
-#include <optional>
 
 // One MP3 file opened with libmpg123, decoding to interleaved 32-bit floats with gapless
 // trimming, so the length it reports is the song's true length. Used by one thread at a time.
@@ -26,9 +27,8 @@ public:
     ~Mp3Decoder() = default;
 
     // Opens the file and reads up to its first frame and its length (from the LAME/Xing tag,
-    // else by scanning the whole file). Returns nothing, with the reason in error, if the file
-    // holds no playable MPEG audio.
-    static std::optional<Mp3Decoder> open(const QString& path, QString& error);
+    // else by scanning the whole file). Fails if the file holds no playable MPEG audio.
+    static Result<Mp3Decoder> open(const QString& path);
 
     [[nodiscard]] Format format() const { return m_format; }
     [[nodiscard]] double durationSeconds() const;
@@ -46,7 +46,7 @@ private:
     using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 
     explicit Mp3Decoder(Handle handle);
-    bool readHeader(QString& error);
+    Result<void> readHeader();
     bool formatUnchanged();
     void noteError(int code);
 

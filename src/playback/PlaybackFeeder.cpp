@@ -22,6 +22,21 @@ constexpr std::uint64_t HandOverSamples = FramesPerSecond / 4 * Channels;
 // its own buffer out before it is closed.
 constexpr std::uint32_t DrainCallbacks = 3;
 
+// A pipe or a device would block the open or never end, so only plain files are tried.
+Result<std::unique_ptr<SongSource>> openFile(const QString& path)
+{
+    switch (PathBytes::kindOf(path)) {
+    case PathBytes::Kind::File:
+        return SongSource::open(path);
+    case PathBytes::Kind::Missing:
+        return Failure{QStringLiteral("no such file")};
+    case PathBytes::Kind::Folder:
+    case PathBytes::Kind::Other:
+        break;
+    }
+    return Failure{QStringLiteral("not a regular file")};
+}
+
 } // namespace
 
 PlaybackFeeder::PlaybackFeeder(Reporter reporter)
@@ -162,18 +177,12 @@ void PlaybackFeeder::startSong(const Request& request)
         closeOutput();
         return;
     }
-    QString error;
-    // A pipe or a device would block the open or never end, so only plain files are tried.
-    const PathBytes::Kind kind = PathBytes::kindOf(request.path);
-    if (kind != PathBytes::Kind::File)
-        error = kind != PathBytes::Kind::Missing ? QStringLiteral("not a regular file")
-                                                 : QStringLiteral("no such file");
-    else
-        m_song.source = SongSource::open(request.path, error);
-    if (!m_song.source) {
-        failSong(error);
+    Result<std::unique_ptr<SongSource>> source = openFile(request.path);
+    if (!source) {
+        failSong(source.error());
         return;
     }
+    m_song.source = std::move(*source);
     m_duration.store(m_song.source->durationSeconds(), std::memory_order_relaxed);
 }
 

@@ -19,24 +19,20 @@ SongSource::SongSource(Mp3Decoder decoder, Stream stream)
 {
 }
 
-std::unique_ptr<SongSource> SongSource::open(const QString& path, QString& error)
+Result<std::unique_ptr<SongSource>> SongSource::open(const QString& path)
 {
-    std::optional<Mp3Decoder> decoder = Mp3Decoder::open(path, error);
+    Result<Mp3Decoder> decoder = Mp3Decoder::open(path);
     if (!decoder)
-        return nullptr;
+        return Failure{decoder.error()};
     const SdlLibrary* sdl = SdlLibrary::get();
-    if (sdl == nullptr) {
-        error = QStringLiteral("no SDL library");
-        return nullptr;
-    }
+    if (sdl == nullptr)
+        return Failure{QStringLiteral("no SDL library")};
     const Mp3Decoder::Format format = decoder->format();
     Stream stream(sdl->NewAudioStream(AUDIO_F32SYS, static_cast<Uint8>(format.channels),
                                       static_cast<int>(format.rate), AUDIO_F32SYS,
                                       AudioOutput::Channels, AudioOutput::SampleRate));
-    if (!stream) {
-        error = QString::fromUtf8(sdl->GetError());
-        return nullptr;
-    }
+    if (!stream)
+        return Failure{QString::fromUtf8(sdl->GetError())};
     return std::unique_ptr<SongSource>(new SongSource(std::move(*decoder), std::move(stream)));
 }
 

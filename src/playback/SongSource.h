@@ -16,8 +16,8 @@ public:
         bool finished = false;
     };
 
-    // Returns null, with the reason in error, if the file cannot be played at all.
-    static std::unique_ptr<SongSource> open(const QString& path, QString& error);
+    // Fails if the file cannot be played at all.
+    static Result<std::unique_ptr<SongSource>> open(const QString& path);
 
     [[nodiscard]] double durationSeconds() const { return m_decoder.durationSeconds(); }
     [[nodiscard]] bool decodedAnything() const { return m_decodedFrames > 0; }

@@ -48,32 +48,32 @@ QString failure(const QFileDevice& file)
 
 } // namespace
 
-ReadResult read(const QString& path)
+Result<QStringList> read(const QString& path)
 {
     const QFileInfo source(path);
     if (source.isDir())
-        return {{}, QStringLiteral("%1 karpeta bat da").arg(path)};
+        return Failure{QStringLiteral("%1 karpeta bat da").arg(path)};
     // A device such as /dev/zero never ends and a pipe may never answer.
     if (source.exists() && !source.isFile())
-        return {{}, QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
+        return Failure{QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, failure(file)};
+        return Failure{failure(file)};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {{}, failure(file)};
-    return {splitLines(bytes), {}};
+        return Failure{failure(file)};
+    return splitLines(bytes);
 }
 
-QString write(const QString& path, const QStringList& items)
+Result<void> write(const QString& path, const QStringList& items)
 {
     const QFileInfo target(path);
     if (target.isDir())
-        return QStringLiteral("%1 karpeta bat da").arg(path);
+        return Failure{QStringLiteral("%1 karpeta bat da").arg(path)};
     // Writing beside the target and renaming would put a plain file in place of a device or a
     // pipe, so only a plain file, or a new name, is ever replaced.
     if (target.exists() && !target.isFile())
-        return QStringLiteral("%1 ez da fitxategi arrunta").arg(path);
+        return Failure{QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
     QByteArray bytes;
     // The reader takes a byte-order mark at the very start as a mark, not as text, so a first
     // item that begins with one is written behind one more.
@@ -90,14 +90,14 @@ QString write(const QString& path, const QStringList& items)
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(file);
+        return Failure{failure(file)};
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        QString why = failure(file);
+        Failure why{failure(file)};
         file.cancelWriting();
         return why;
     }
     if (!file.commit())
-        return failure(file);
+        return Failure{failure(file)};
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,16 +16,11 @@
 // and other control bytes are kept as they are.
 namespace PlaylistFile {
 
-struct ReadResult {
-    QStringList items;
-    QString error; // empty when the whole file was read
-};
-
-ReadResult read(const QString& path);
+Result<QStringList> read(const QString& path);
 
 // Writes beside the target and replaces it only once everything is written, so a failed save
-// leaves the old file as it was. Returns "" on success, else why it failed.
-QString write(const QString& path, const QStringList& items);
+// leaves the old file as it was.
+Result<void> write(const QString& path, const QStringList& items);
 
 // The reading rule alone, on bytes already read.
 QStringList splitLines(const QByteArray& bytes);

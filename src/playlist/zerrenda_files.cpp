@@ -60,8 +60,8 @@ bool zerrenda::saveList()
     items.reserve(ListCount());
     for (int row = 0; row < ListCount(); ++row)
         items << lista->item(row)->text();
-    if (const QString why = PlaylistFile::write(path, items); !why.isEmpty()) {
-        complain(QStringLiteral("Ezin izan da zerrenda gorde: "), why);
+    if (const Result<void> saved = PlaylistFile::write(path, items); !saved) {
+        complain(QStringLiteral("Ezin izan da zerrenda gorde: "), saved.error());
         return false;
     }
     Imagord->hide();
@@ -77,16 +77,16 @@ bool zerrenda::openList()
     if (!diago->ShowOpen())
         return false;
     const QString path = diago->FileName;
-    PlaylistFile::ReadResult file = PlaylistFile::read(path);
-    if (!file.error.isEmpty()) {
-        complain(QStringLiteral("Ezin izan da zerrenda ireki: "), file.error);
+    Result<QStringList> items = PlaylistFile::read(path);
+    if (!items) {
+        complain(QStringLiteral("Ezin izan da zerrenda ireki: "), items.error());
         return false;
     }
     {
         const QSignalBlocker quiet(lista);
         lista->clear();
     }
-    appendItems(file.items);
+    appendItems(*items);
     Imagord->hide();
     savedCount = static_cast<qint16>(ListCount());
     return true;

@@ -10,13 +10,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QString error;
-    const std::unique_ptr<SongSource> source =
-        SongSource::open(FuzzCheck::inFile(QStringLiteral("song.mp3"), data, size), error);
-    if (!source) {
-        FuzzCheck::require(!error.isEmpty(), "a song that cannot be opened says why");
+    Result<std::unique_ptr<SongSource>> opened =
+        SongSource::open(FuzzCheck::inFile(QStringLiteral("song.mp3"), data, size));
+    if (!opened) {
+        FuzzCheck::require(!opened.error().isEmpty(), "a song that cannot be opened says why");
         return 0;
     }
+    const std::unique_ptr<SongSource> source = std::move(*opened);
     const double seconds = source->durationSeconds();
     FuzzCheck::require(std::isfinite(seconds) && seconds >= 0.0, "the length is a real length");
     // In the feeder's own chunks of 2048 frames.

@@ -5,14 +5,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const PlaylistFile::ReadResult first =
+    Result<QStringList> first =
         PlaylistFile::read(FuzzCheck::inFile(QStringLiteral("in.m3u"), data, size));
-    FuzzCheck::require(first.error.isEmpty(), "a plain file is read");
+    FuzzCheck::require(bool(first), "a plain file is read");
     // The saved file is left from the previous input, so this also replaces an existing list.
     const QString saved = FuzzCheck::path(QStringLiteral("saved.m3u"));
-    FuzzCheck::require(PlaylistFile::write(saved, first.items).isEmpty(), "the list is saved");
-    const PlaylistFile::ReadResult second = PlaylistFile::read(saved);
-    FuzzCheck::require(second.error.isEmpty() && second.items == first.items,
-                       "saving and reading keeps every item");
+    FuzzCheck::require(bool(PlaylistFile::write(saved, *first)), "the list is saved");
+    Result<QStringList> second = PlaylistFile::read(saved);
+    FuzzCheck::require(second && *second == *first, "saving and reading keeps every item");
     return 0;
 }

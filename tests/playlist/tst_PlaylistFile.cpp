@@ -91,15 +91,15 @@ private slots:
     void writer()
     {
         const QString path = pathOf(u"out.m3u"_s);
-        QCOMPARE(PlaylistFile::write(path, {u"/a.mp3"_s, u"b c.mp3"_s}), QString());
+        QCOMPARE(PlaylistFile::write(path, {u"/a.mp3"_s, u"b c.mp3"_s}).error(), QString());
         QCOMPARE(contentsOf(path), QByteArray("/a.mp3\r\nb c.mp3\r\n"));
-        QCOMPARE(PlaylistFile::write(path, {}), QString());
+        QCOMPARE(PlaylistFile::write(path, {}).error(), QString());
         QCOMPARE(contentsOf(path), QByteArray());
         const QStringList awkward{u"  /musika/Lau teilatu ñü€.mp3 "_s, u"#ez iruzkina.mp3"_s,
                                   QString(), u"\ufeff/m/a.mp3"_s,
                                   u"caf"_s + QChar(0xDCE9) + u".mp3"_s};
-        QCOMPARE(PlaylistFile::write(path, awkward), QString());
-        QCOMPARE(PlaylistFile::read(path).items, awkward);
+        QCOMPARE(PlaylistFile::write(path, awkward).error(), QString());
+        QCOMPARE(PlaylistFile::read(path).valueOr({}), awkward);
         QVERIFY(contentsOf(path).endsWith("\r\ncaf\xe9.mp3\r\n"));
     }
 
@@ -139,7 +139,7 @@ private slots:
                 QSKIP("cannot mount a small tmpfs here; run as root");
         }
         const QString old = QDir(folder).filePath(u"zaharra.m3u"_s);
-        QCOMPARE(PlaylistFile::write(old, {u"/zahar/a.mp3"_s}), QString());
+        QCOMPARE(PlaylistFile::write(old, {u"/zahar/a.mp3"_s}).error(), QString());
         QVERIFY(QDir(folder).mkdir(u"karpeta"_s));
         for (const auto& [device, minor] : {std::pair{"zero", 5}, std::pair{"full", 7}})
             if (mknod(QFile::encodeName(QDir(folder).filePath(QString::fromUtf8(device))),
@@ -162,12 +162,13 @@ private slots:
             std::signal(SIGXFSZ, SIG_IGN);
             setrlimit(RLIMIT_FSIZE, &limited);
             why = PlaylistFile::write(QDir(folder).filePath(name),
-                                      QStringList(400, u"/berri/abesti luzea.mp3"_s));
+                                      QStringList(400, u"/berri/abesti luzea.mp3"_s))
+                      .error();
             setrlimit(RLIMIT_FSIZE, &normal);
         } else {
-            const PlaylistFile::ReadResult result = PlaylistFile::read(QDir(folder).filePath(name));
-            QVERIFY(result.items.isEmpty());
-            why = result.error;
+            const Result<QStringList> result = PlaylistFile::read(QDir(folder).filePath(name));
+            QVERIFY(!result);
+            why = result.error();
         }
         QVERIFY(!why.isEmpty());
         QVERIFY2(why.contains(cause), qPrintable(why));
@@ -187,14 +188,14 @@ private slots:
         const auto open = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
         QVERIFY(QFile::setPermissions(m_dir->path(), open | QFile::WriteOwner));
         const QString list = QDir(folder).filePath(u"zerrenda.m3u"_s);
-        QCOMPARE(PlaylistFile::write(list, {u"/zahar/a.mp3"_s}), QString());
+        QCOMPARE(PlaylistFile::write(list, {u"/zahar/a.mp3"_s}).error(), QString());
         const uid_t user = geteuid() == 0 ? 65534 : geteuid();
         if (geteuid() == 0)
             QCOMPARE(chown(QFile::encodeName(list).constData(), user, user), 0);
         QVERIFY(QFile::setPermissions(folder, open));
         setfsgid(user);
         setfsuid(user);
-        const QString written = PlaylistFile::write(list, {u"/berri/b.mp3"_s});
+        const QString written = PlaylistFile::write(list, {u"/berri/b.mp3"_s}).error();
         const QStringList entries = QDir(folder).entryList(QDir::Files);
         setfsuid(geteuid());
         setfsgid(getegid());
