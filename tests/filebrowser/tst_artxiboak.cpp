@@ -7,12 +7,15 @@
 #include "frame/MsgBox.h"
 #include "frame/WindowRegistry.h"
 #include "playlist/zerrenda.h"
+#include "support/Row.h"
 #include "support/WindowTest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 class tst_artxiboak : public QObject {
     Q_OBJECT
@@ -37,16 +40,16 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("musika/azpi")));
-        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("musika/ez-da.mp3")));
+        QVERIFY(QDir(m_dir->path()).mkpath(u"musika/azpi"_s));
+        QVERIFY(QDir(m_dir->path()).mkpath(u"musika/ez-da.mp3"_s));
         for (const char* name :
              {"c.Mp3", "a.mp3", "B.MP3", "d.txt", "e.mp3.txt", "ñu.mp3", "azpi/z.mp3"})
-            QVERIFY(QFile(pathOf(QStringLiteral("musika/") + QString::fromUtf8(name)))
-                        .open(QIODevice::WriteOnly));
+            QVERIFY(
+                QFile(pathOf(u"musika/"_s + QString::fromUtf8(name))).open(QIODevice::WriteOnly));
         m_messages.clear();
         WindowTest::answers().message =
             ([this](const QString& prompt, int style, const QString& title) {
-                m_messages << QStringLiteral("%1|%2|%3").arg(prompt).arg(style).arg(title);
+                m_messages << u"%1|%2|%3"_s.arg(prompt).arg(style).arg(title);
                 return m_answers.isEmpty() ? MsgBox::Cancel : m_answers.takeFirst();
             });
     }
@@ -64,7 +67,7 @@ private slots:
         QTest::addColumn<QString>("added");
         QTest::newRow("nothing selected") << QList<int>{} << QString();
         QTest::newRow("all, picked backwards")
-            << QList<int>{3, 0, 2, 1} << QStringLiteral("a.mp3 B.MP3 c.Mp3 ñu.mp3");
+            << QList<int>{3, 0, 2, 1} << u"a.mp3 B.MP3 c.Mp3 ñu.mp3"_s;
     }
 
     // The add button stays offered after a change of folder clears the selection. Add appends
@@ -74,17 +77,17 @@ private slots:
     {
         QFETCH(QList<int>, rows);
         QFETCH(QString, added);
-        Form<zerrenda>().appendItems({QStringLiteral("/lehena.mp3")});
-        openFolder(QStringLiteral("musika"));
+        Form<zerrenda>().appendItems({u"/lehena.mp3"_s});
+        openFolder(u"musika"_s);
         selectFiles({0});
-        openFolder(QStringLiteral("musika/azpi"));
-        openFolder(QStringLiteral("musika"));
+        openFolder(u"musika/azpi"_s);
+        openFolder(u"musika"_s);
         QCOMPARE(browser().artxi->ListCount(), 4);
         selectFiles(rows);
         browser().Imagehitu_MouseUp();
-        QStringList expected{QStringLiteral("/lehena.mp3")};
+        QStringList expected{u"/lehena.mp3"_s};
         for (const QString& name : added.split(u' ', Qt::SkipEmptyParts))
-            expected << pathOf(QStringLiteral("musika/") + name);
+            expected << pathOf(u"musika/"_s + name);
         QStringList playlist;
         for (int row = 0; row < Form<zerrenda>().ListCount(); ++row)
             playlist << Form<zerrenda>().List(row);
@@ -96,60 +99,55 @@ private slots:
     void closeAndReopenKeepsState()
     {
         artxiboak* first = &browser();
-        openFolder(QStringLiteral("musika"));
+        openFolder(u"musika"_s);
         selectFiles({1, 3});
         browser().Imautzi_MouseUp();
         QVERIFY(browser().isHidden());
         QCOMPARE(&browser(), first);
-        QCOMPARE(browser().karpeta->Path(), pathOf(QStringLiteral("musika")));
+        QCOMPARE(browser().karpeta->Path(), pathOf(u"musika"_s));
         QCOMPARE(browser().artxi->selectedRows(), (QList<int>{1, 3}));
         QVERIFY(!browser().Imagehitu->isHidden());
     }
 
+    // Fields: the dialogs' starting folder, then the drive and folder fallen back to ("~" home).
     void failingDriveAsksThenFallsBack_data()
     {
-        QTest::addColumn<QString>("startFolder");
-        QTest::addColumn<QString>("drive");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("drive of the dialogs' folder, which keeps its folder")
-            << QStringLiteral("musika/azpi") << QStringLiteral("musika")
-            << QStringLiteral("musika/azpi");
-        QTest::newRow("before any activation: the home folder")
-            << QString() << QDir::homePath() << QDir::homePath();
+        Row::columns();
+        Row::add("drive of the dialogs' folder, which keeps its folder",
+                 "musika/azpi|musika|musika/azpi");
+        Row::add("before any activation: the home folder", "|~|~");
     }
 
     // A drive that cannot be opened: the user answers Retry, then Cancel, and the browser goes
     // back to the drive of the dialogs' starting folder, at the folder it showed on that drive.
     void failingDriveAsksThenFallsBack()
     {
-        QFETCH(QString, startFolder);
-        QFETCH(QString, drive);
-        QFETCH(QString, folder);
-        const QString missing = pathOf(QStringLiteral("ez-dago"));
-        if (!startFolder.isEmpty())
-            Form<zerrenda>().diago->InitDir = pathOf(startFolder);
+        const Row row;
+        const QString missing = pathOf(u"ez-dago"_s);
+        if (!row[0].isEmpty())
+            Form<zerrenda>().diago->InitDir = pathOf(row[0]);
         const auto absolute = [this](const QString& path) {
-            return path.startsWith(u'/') ? path : pathOf(path);
+            return path == u'~' ? QDir::homePath() : pathOf(path);
         };
-        browser().unitatea->setDrives({pathOf(QStringLiteral("musika")), missing});
-        openFolder(QStringLiteral("musika/azpi"));
+        browser().unitatea->setDrives({pathOf(u"musika"_s), missing});
+        openFolder(u"musika/azpi"_s);
         m_answers = {MsgBox::Retry, MsgBox::Cancel};
         browser().unitatea->setDrive(missing);
-        const QString asked = QStringLiteral("unitate hutsa...|21|Okerra");
+        const QString asked = u"unitate hutsa...|21|Okerra"_s;
         QCOMPARE(m_messages, (QStringList{asked, asked}));
-        QCOMPARE(browser().unitatea->Drive(), absolute(drive));
-        QCOMPARE(browser().karpeta->Path(), absolute(folder));
-        QCOMPARE(browser().artxi->Path(), absolute(folder));
+        QCOMPARE(browser().unitatea->Drive(), absolute(row[1]));
+        QCOMPARE(browser().karpeta->Path(), absolute(row[2]));
+        QCOMPARE(browser().artxi->Path(), absolute(row[2]));
     }
 
     // Choosing again the drive the browser is on keeps the folder; another drive goes to its
     // root. Shown, the browser gives the dialogs the home folder to start in.
     void driveChoice()
     {
-        browser().unitatea->setDrives({pathOf(QStringLiteral("musika")), m_dir->path()});
-        openFolder(QStringLiteral("musika/azpi"));
+        browser().unitatea->setDrives({pathOf(u"musika"_s), m_dir->path()});
+        openFolder(u"musika/azpi"_s);
         emit browser().unitatea->activated(0);
-        QCOMPARE(browser().karpeta->Path(), pathOf(QStringLiteral("musika/azpi")));
+        QCOMPARE(browser().karpeta->Path(), pathOf(u"musika/azpi"_s));
         browser().unitatea->setCurrentIndex(1);
         emit browser().unitatea->activated(1);
         QCOMPARE(browser().karpeta->Path(), m_dir->path());
@@ -160,7 +158,7 @@ private slots:
     // A click on a selected file still shows the add button, though the selection is unchanged.
     void clickWithoutChange()
     {
-        openFolder(QStringLiteral("musika"));
+        openFolder(u"musika"_s);
         selectFiles({0});
         browser().Imagehitu->hide();
         QTest::mouseClick(browser().artxi->viewport(), Qt::LeftButton, {},
