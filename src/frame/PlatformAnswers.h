@@ -14,6 +14,9 @@ class QObject;
 // real thing.
 struct PlatformAnswers {
     enum class DialogKind { Open, Save };
+    // An XEmbed tray draws the icon the program hands it and passes on its clicks; on a
+    // StatusNotifierItem tray the desktop draws the icon and the menu itself.
+    enum class TrayKind { XEmbed, StatusNotifier };
 
     // The button a message box's user presses.
     std::function<int(const QString& prompt, int style, const QString& title)> message;
@@ -28,6 +31,7 @@ struct PlatformAnswers {
     // The desktop's work area, in twips, and whether it has a tray.
     std::optional<QRect> workArea;
     std::optional<bool> tray;
+    std::optional<TrayKind> trayKind;
     // The media component the hidden host window plays with.
     std::function<MediaComponent*(QObject* parent)> media;
 };

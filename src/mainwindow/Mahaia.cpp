@@ -56,6 +56,7 @@ Mahaia::Mahaia() : FormWindow(QStringLiteral("Mahaia"), 3090, 465, FrameStyle::T
     buildButtons(BarButtons);
     createMenu();
     tray = new TrayIcon(this);
+    tray->setMenu(menua);
     connect(tray, &TrayIcon::Notify, this, &Mahaia::Tray_Notify);
     setAttribute(Qt::WA_ShowWithoutActivating);
     Timi = Design::timer(this, QStringLiteral("Timi"), 100, true);
@@ -181,12 +182,28 @@ void Mahaia::Form_Activate()
     setTopmost(true);
 }
 
-// A bar minimised by the window manager hides: it has no task-bar button to come back from.
+// The bar has no task-bar button, so one minimised by the window manager ("show desktop"
+// too) would be lost: it goes to the tray as the minimise button sends it, or, with no tray,
+// comes straight back. Once the state change is over, since both change the state again.
 void Mahaia::changeEvent(QEvent* event)
 {
     FormWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized())
-        hide();
+        QMetaObject::invokeMethod(this, &Mahaia::minimisedByTheDesktop, Qt::QueuedConnection);
+}
+
+void Mahaia::minimisedByTheDesktop()
+{
+    if (!isMinimized())
+        return;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (tray->available()) {
+        setTopmost(false);
+        SendToTray();
+    } else {
+        show();
+        setTopmost(true);
+    }
 }
 
 void Mahaia::setTopmost(bool on)

@@ -93,6 +93,5 @@ protected:
 private:
     void createDisplay();
     void createMenu();
-
-    // Whether the bar was last put into the topmost band; the window manager holds the rest.
+    void minimisedByTheDesktop();
 };

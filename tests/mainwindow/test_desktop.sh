@@ -18,6 +18,16 @@ bar_viewable() {
 }
 # A button's centre: the 3-pixel frame, then its place in the bar.
 click_button() { xdotool mousemove $((x + 3 + $1 + 8)) $((y + 3 + $2 + 8)) click 1; }
+# The tray icon: the program's one small viewable window.
+tray_icon() {
+    icon=$(xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ {split($(NF-1), g, "x"); if (g[1] < 100) print $1}' |
+        while read -r id; do xwininfo -id "$id" | grep -q IsViewable && echo "$id" && break; done)
+    [ -n "$icon" ]
+}
+double_click_icon() {
+    read -r ix iy iw < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} END {print x, y, w}')
+    xdotool mousemove $((ix + iw / 2)) $((iy + iw / 2)) click --repeat 2 --delay 80 1 mousemove 100 400
+}
 exit_button_ends() {
     click_button 168 15
     within 10 eval '! kill -0 $player' || fail "the exit button did not end the program"
@@ -34,6 +44,7 @@ exit_button_ends
 echo "ok: without a tray the bar stays and its exit works"
 
 start_icewm
+icewm=${pids[-1]}
 # The bar's corner is the work area's, which starts below IceWM's task bar at the top.
 start_program
 read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
@@ -43,4 +54,19 @@ read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
 state=$(xprop -id "$bar" _NET_WM_STATE)
 [[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "$state"
 echo "ok: bar at $x,$y in the work area's corner, above, out of the task bar"
+
+# Minimised by the window manager, the bar has no task-bar button to come back from, so it goes
+# to the tray; the icon survives IceWM restarting, and a double click on it brings the bar back.
+xdotool windowminimize "$bar"
+within 10 tray_icon || fail "minimised by the window manager, the bar left no icon in the tray"
+bar_viewable && fail "the bar is still on screen beside its tray icon"
+kill "$icewm" && wait "$icewm" 2>/dev/null || true
+within 10 eval '! tray_owned' || fail "IceWM's tray did not go away"
+start_icewm
+within 30 tray_icon || fail "the icon did not come back to the restarted tray"
+double_click_icon
+within 10 bar_viewable || fail "a double click on the icon did not bring the bar back"
+within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' ||
+    fail "the bar came back below others"
+echo "ok: minimised by IceWM into its tray, back after IceWM restarted, above others"
 exit_button_ends

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -315,6 +316,63 @@ private slots:
         QCOMPARE(bar().menua->isVisible(), code == 0x205);
         QCOMPARE(topmost(bar()), row.yes(2) || !available);
         bar().menua->hide();
+    }
+
+    // A StatusNotifierItem tray has no double click, so its left click brings the bar back,
+    // and it draws the menu it is given. Fields: kind, Qt's reason, what follows.
+    void trayKinds_data()
+    {
+        Row::columns();
+        Row::add("XEmbed left click", "xembed|Trigger|nothing");
+        Row::add("XEmbed double click", "xembed|DoubleClick|restore");
+        Row::add("XEmbed right button", "xembed|Context|menu");
+        Row::add("StatusNotifierItem left click", "sni|Trigger|restore");
+        Row::add("StatusNotifierItem context menu asked", "sni|Context|menu");
+        Row::add("StatusNotifierItem middle click", "sni|MiddleClick|nothing");
+    }
+
+    void trayKinds()
+    {
+        const Row row;
+        const bool notifier = row[0] == u"sni"_s;
+        WindowTest::answers().tray = true;
+        WindowTest::answers().trayKind =
+            notifier ? TrayIcon::Kind::StatusNotifier : TrayIcon::Kind::XEmbed;
+        bar().show();
+        bar().Imabehe_MouseUp();
+        auto* icon = bar().tray->findChild<QSystemTrayIcon*>();
+        QVERIFY(icon != nullptr);
+        QCOMPARE(icon->contextMenu(), notifier ? bar().menua : nullptr);
+        const QHash<QString, QSystemTrayIcon::ActivationReason> reasons{
+            {u"Trigger"_s, QSystemTrayIcon::Trigger},
+            {u"DoubleClick"_s, QSystemTrayIcon::DoubleClick},
+            {u"Context"_s, QSystemTrayIcon::Context},
+            {u"MiddleClick"_s, QSystemTrayIcon::MiddleClick}};
+        emit icon->activated(reasons.value(row[1]));
+        QCOMPARE(shown(), row[2] == u"restore"_s ? u"M--- -"_s : u"---- T"_s);
+        QCOMPARE(bar().menua->isVisible(), row[2] == u"menu"_s);
+        bar().menua->hide();
+    }
+
+    // Minimised by the window manager ("show desktop" too), the bar goes to the tray as its
+    // button sends it, or with no tray comes straight back, never lost without a button.
+    void minimisedByTheDesktop_data()
+    {
+        Row::columns();
+        Row::add("to the tray", "yes|---- T");
+        Row::add("no tray: back at once", "no|MzaE -");
+    }
+
+    void minimisedByTheDesktop()
+    {
+        const Row row;
+        showAll();
+        WindowTest::answers().tray = row.yes(0);
+        bar().setWindowState(Qt::WindowMinimized);
+        QCoreApplication::sendPostedEvents(&bar(), QEvent::MetaCall);
+        QCOMPARE(shown(), row[1]);
+        QVERIFY(!bar().isMinimized());
+        QCOMPARE(topmost(bar()), !row.yes(0));
     }
 
     // The menu runs the buttons' commands on the bar in the tray, which stays there; the
