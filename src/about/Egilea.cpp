@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 
 namespace {
 // Where the pointing finger of the link cursor touches.
@@ -22,13 +23,15 @@ Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::
     setBackgroundColour(Qt::black);
     Imaegi = new QLabel(this);
     Imaegi->setObjectName(QStringLiteral("Imaegi"));
-    Imaegi->setPixmap(Pictures::designPicture(QStringLiteral("egilea.png")));
     Imaegi->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The logo picture is 15 twips wider than the client area leaves it; its last column
+    // is cut there rather than laid over the frame.
     place(Imaegi, 60, 60, 2700, 1050);
 
+    // Both addresses fit their labels in the window's font (Arial's widths).
     lblURL.at(1) = link(QStringLiteral("ixomp3.example.org"), 1);
     place(lblURL.at(1), 525, 1080, 1770, 195);
-    lblURL.at(0) = link(QStringLiteral("taldea@ixomp3.example.org"), 0);
+    lblURL.at(0) = link(QStringLiteral("ixomp3@example.org"), 0);
     place(lblURL.at(0), 420, 1320, 1860, 195);
 
     cmdok = new QPushButton(QStringLiteral("Ados!"), this);
@@ -40,6 +43,30 @@ Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+    showPictures();
+}
+
+// The logo and the pointer drawn for the screen's scale; they are picked again whenever the
+// window is shown, which is when it may have come to another screen.
+void Egilea::showPictures()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == m_picturesRatio)
+        return;
+    m_picturesRatio = ratio;
+    Imaegi->setPixmap(m_logo.forRatio(ratio));
+    if (!m_pointer.isNull()) {
+        const QCursor pointer(m_pointer.forRatio(ratio), LinkCursorHotSpot.x(),
+                              LinkCursorHotSpot.y());
+        for (QLabel* label : lblURL)
+            label->setCursor(pointer);
+    }
+}
+
+void Egilea::showEvent(QShowEvent* event)
+{
+    showPictures();
+    FormWindow::showEvent(event);
 }
 
 QLabel* Egilea::link(const QString& caption, int index)
@@ -54,9 +81,6 @@ QLabel* Egilea::link(const QString& caption, int index)
     QPalette colours = label->palette();
     colours.setColor(QPalette::WindowText, Design::LinkBlue);
     label->setPalette(colours);
-    const QPixmap pointer = Pictures::designPicture(QStringLiteral("lotura.png"));
-    if (!pointer.isNull())
-        label->setCursor(QCursor(pointer, LinkCursorHotSpot.x(), LinkCursorHotSpot.y()));
     label->installEventFilter(this);
     return label;
 }

@@ -23,7 +23,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QLabel* link(const QString& caption, int index);
+    void showPictures();
+
+    Pictures::Scaled m_logo{QStringLiteral("egilea.png")};
+    Pictures::Scaled m_pointer{QStringLiteral("lotura.png")};
+    qreal m_picturesRatio = 0;
 };

@@ -29,7 +29,7 @@ constexpr std::array<ButtonRow<artxiboak>, 2> BrowserButtons{{
 
 artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, FrameStyle::Thin)
 {
-    setBackgroundPicture(Pictures::designPicture(QStringLiteral("artxiboak.png")));
+    setBackgroundPicture(Pictures::Scaled(QStringLiteral("artxiboak.png")));
     unitatea = new DriveListBox(this);
     unitatea->setObjectName(QStringLiteral("unitatea"));
     karpeta = new DirListBox(this);
@@ -57,8 +57,7 @@ artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, Fra
 // Sits on top of the main bar, over the playlist window, wherever the bar is now.
 void artxiboak::Form_Load()
 {
-    const Mahaia& bar = Form<Mahaia>();
-    Move(bar.Left(), bar.Top() - Height());
+    standOn(Form<Mahaia>());
 }
 
 void artxiboak::Form_Activate()

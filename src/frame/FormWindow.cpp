@@ -5,6 +5,10 @@
 
 #include <QCloseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <cmath>
+#include <qpa/qplatformwindow.h>
 
 FormWindow::FormWindow(const QString& name, int clientWidthTwips, int clientHeightTwips,
                        FrameStyle frame)
@@ -47,9 +51,12 @@ QRect FormWindow::clientGeometry(const QWidget* control) const
     return control->geometry().translated(-m_frame, -m_frame);
 }
 
+// A control reaching past the client area is cut at its edge, as the frame would cover it.
 void FormWindow::place(QWidget* control, int left, int top, int width, int height) const
 {
-    control->setGeometry(Twips::toPixels(left, top, width, height).translated(m_frame, m_frame));
+    const QRect client = rect().adjusted(m_frame, m_frame, -m_frame, -m_frame);
+    control->setGeometry(
+        Twips::toPixels(left, top, width, height).translated(m_frame, m_frame).intersected(client));
 }
 
 void FormWindow::setBackgroundColour(const QColor& colour)
@@ -58,44 +65,106 @@ void FormWindow::setBackgroundColour(const QColor& colour)
     update();
 }
 
-void FormWindow::setBackgroundPicture(const QPixmap& picture)
+void FormWindow::setBackgroundPicture(const Pictures::Scaled& picture)
 {
     m_picture = picture;
     update();
 }
 
+std::array<int, 3> FormWindow::thinFrameRings(qreal ratio)
+{
+    const int width = static_cast<int>(std::floor(ThinFramePixels * ratio + 1e-6));
+    return {static_cast<int>(std::lround(width / 3.0)),
+            static_cast<int>(std::lround(2 * width / 3.0)), width};
+}
+
+int FormWindow::frameDevicePixels() const
+{
+    return m_frame > 0 ? thinFrameRings(devicePixelRatioF()).back() : 0;
+}
+
+QRect FormWindow::deviceGeometry() const
+{
+    if (const QWindow* window = windowHandle(); window != nullptr && window->handle() != nullptr)
+        return window->handle()->geometry();
+    // Qt's own mapping: the position from the screen's origin and the size, each rounded.
+    const qreal ratio = devicePixelRatioF();
+    const QPoint origin = screen() != nullptr ? screen()->geometry().topLeft() : QPoint();
+    return {origin + (pos() - origin) * ratio, size() * ratio};
+}
+
+void FormWindow::standOn(const FormWindow& below)
+{
+    Move(below.Left(), below.Top() - Height());
+    const QRect under = below.deviceGeometry();
+    moveToDevicePixel(QPoint(under.left(), under.top() - deviceGeometry().height()));
+}
+
+// Qt maps a logical position to the nearest device pixel, and at a fractional scale some
+// device pixels are no logical position's nearest. Those are set on the platform window, which
+// Qt then reports back as the nearest logical position.
+void FormWindow::moveToDevicePixel(QPoint topLeft)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QPoint origin = screen() != nullptr ? screen()->geometry().topLeft() : QPoint();
+    move(origin + (QPointF(topLeft - origin) / ratio).toPoint());
+    if (deviceGeometry().topLeft() == topLeft)
+        return;
+    winId();
+    QPlatformWindow* platform = windowHandle()->handle();
+    platform->setGeometry(QRect(topLeft, platform->geometry().size()));
+}
+
+// The frame and the picture are painted in device pixels, so that neither is smeared across
+// them at a fractional scale. The window's own origin is always on a device pixel.
 void FormWindow::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
-    const QRect client = rect().adjusted(m_frame, m_frame, -m_frame, -m_frame);
+    const qreal ratio = devicePixelRatioF();
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    const int frame = frameDevicePixels();
+    const QRect client = QRect(QPoint(), device).adjusted(frame, frame, -frame, -frame);
     painter.fillRect(client, m_background.isValid() ? m_background : palette().window().color());
     if (!m_picture.isNull()) {
+        // The picture keeps to the 1x client area, scaled as the client area is.
+        const QSize logicalClient = size() - QSize(2 * m_frame, 2 * m_frame);
+        const QSize scaled(
+            static_cast<int>(std::lround(m_picture.size().width() * client.width() /
+                                         double(logicalClient.width()))),
+            static_cast<int>(std::lround(m_picture.size().height() * client.height() /
+                                         double(logicalClient.height()))));
         painter.setClipRect(client);
-        painter.drawPixmap(client.topLeft(), m_picture);
+        painter.drawPixmap(client.topLeft(), m_picture.forDeviceSize(scaled));
         painter.setClipping(false);
     }
     if (m_frame > 0)
-        paintThinFrame(painter);
+        paintThinFrame(painter, device);
 }
 
-// A raised three-pixel dialog frame: light on the top and left edges, dark on the others.
-void FormWindow::paintThinFrame(QPainter& painter) const
+// A raised dialog frame of three rings, each whole device pixels wide: light on the top and
+// left edges and dark on the others for the outer two, light all round for the inner one. The
+// dark edges are laid last, so they hold the top-right and bottom-left corners.
+void FormWindow::paintThinFrame(QPainter& painter, QSize device) const
 {
-    static constexpr QRgb Outer[] = {qRgb(212, 208, 200), qRgb(64, 64, 64)};
-    static constexpr QRgb Middle[] = {qRgb(255, 255, 255), qRgb(128, 128, 128)};
-    static constexpr QRgb Inner = qRgb(212, 208, 200);
-    const QRgb* rings[] = {Outer, Middle};
-    for (int ring = 0; ring < 2; ++ring) {
-        const QRect r = rect().adjusted(ring, ring, -ring - 1, -ring - 1);
-        painter.setPen(QColor(rings[ring][0]));
-        painter.drawLine(r.topLeft(), r.topRight());
-        painter.drawLine(r.topLeft(), r.bottomLeft());
-        painter.setPen(QColor(rings[ring][1]));
-        painter.drawLine(r.bottomLeft(), r.bottomRight());
-        painter.drawLine(r.topRight(), r.bottomRight());
+    static constexpr std::array<std::array<QRgb, 2>, 3> Colours{{
+        {qRgb(212, 208, 200), qRgb(64, 64, 64)},
+        {qRgb(255, 255, 255), qRgb(128, 128, 128)},
+        {qRgb(212, 208, 200), qRgb(212, 208, 200)},
+    }};
+    const std::array<int, 3> ends = thinFrameRings(devicePixelRatioF());
+    int start = 0;
+    for (std::size_t ring = 0; ring < ends.size(); ++ring) {
+        const int band = ends.at(ring) - start;
+        const QRect r = QRect(QPoint(), device).adjusted(start, start, -start, -start);
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), band), QColor(Colours.at(ring)[0]));
+        painter.fillRect(QRect(r.left(), r.top(), band, r.height()), QColor(Colours.at(ring)[0]));
+        painter.fillRect(QRect(r.left(), r.bottom() - band + 1, r.width(), band),
+                         QColor(Colours.at(ring)[1]));
+        painter.fillRect(QRect(r.right() - band + 1, r.top(), band, r.height()),
+                         QColor(Colours.at(ring)[1]));
+        start = ends.at(ring);
     }
-    painter.setPen(QColor(Inner));
-    painter.drawRect(rect().adjusted(2, 2, -3, -3));
 }
 
 void FormWindow::showEvent(QShowEvent* event)

@@ -51,6 +51,34 @@ QPixmap designPicture(const QString& name)
     return picture;
 }
 
+Scaled::Scaled(const QString& name) : m_name(name), m_one(designPicture(name)) {}
+
+QPixmap Scaled::forDeviceSize(QSize device) const
+{
+    if (m_one.isNull() || device == m_one.size())
+        return m_one;
+    if (!m_two) {
+        QString twoName = m_name;
+        twoName.insert(twoName.lastIndexOf(u'.'), QStringLiteral("@2x"));
+        m_two = designPicture(twoName);
+        // The reader takes the ratio from the name; here sizes are counted in device pixels.
+        m_two->setDevicePixelRatio(1);
+    }
+    const QPixmap& source = m_two->isNull() ? m_one : *m_two;
+    if (device == source.size())
+        return source;
+    if (m_last.size() != device)
+        m_last = source.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return m_last;
+}
+
+QPixmap Scaled::forRatio(qreal ratio) const
+{
+    QPixmap picture = forDeviceSize((QSizeF(size()) * ratio).toSize());
+    picture.setDevicePixelRatio(ratio);
+    return picture;
+}
+
 QString iconFolderPath(const QString& fileName)
 {
     return WindowRegistry::instance().programFolder() + QStringLiteral("/irudiak/") + fileName;

@@ -20,7 +20,7 @@ Sarrera::Sarrera()
       Timi(Design::timer(this, QStringLiteral("Timi"), 1000, true))
 {
     setBackgroundColour(Qt::black);
-    setBackgroundPicture(Pictures::designPicture(QStringLiteral("sarrera.png")));
+    setBackgroundPicture(Pictures::Scaled(QStringLiteral("sarrera.png")));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
     connect(Timi, &QTimer::timeout, this, &Sarrera::Timi_Timer);

@@ -50,7 +50,7 @@ constexpr std::array<Row, 11> BarButtons{{
 
 Mahaia::Mahaia() : FormWindow(QStringLiteral("Mahaia"), 3090, 465, FrameStyle::Thin)
 {
-    setBackgroundPicture(Pictures::designPicture(QStringLiteral("mahaia.png")));
+    setBackgroundPicture(Pictures::Scaled(QStringLiteral("mahaia.png")));
     setWindowIcon(Pictures::designIcon(QStringLiteral("mahaia.ico")));
     createDisplay();
     buildButtons(BarButtons);
@@ -80,15 +80,7 @@ void Mahaia::createDisplay()
     Lblahot->setToolTip(QStringLiteral("Bolumena"));
     place(Lblahot, 2430, 0, 420, 195);
 
-    Shape1 = new QFrame(this);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Shape1->setLineWidth(1);
-    QPalette colours = Shape1->palette();
-    colours.setColor(QPalette::Window, Design::Teal);
-    colours.setColor(QPalette::WindowText, Qt::black);
-    Shape1->setPalette(colours);
-    Shape1->setAutoFillBackground(true);
+    Shape1 = Design::rectangle(this, QStringLiteral("Shape1"));
     place(Shape1, 2835, 0, 240, 465);
 }
 
@@ -112,12 +104,15 @@ void Mahaia::createMenu()
 
 // Sits the bar in the bottom-right corner of the work area. The work area's own right and
 // bottom edges are used, so a panel on the left or at the top still leaves the bar flush
-// with the corner.
+// with the corner, on the last device pixel at any scale.
 void Mahaia::Form_Load()
 {
     const SysInfo& info = *Form<extrak>().info;
     Move(info.WorkAreaLeft() + info.WorkAreaWidth() - Width(),
          info.WorkAreaTop() + info.WorkAreaHeight() - Height());
+    const QRect area = info.deviceWorkArea(devicePixelRatioF());
+    const QSize size = deviceGeometry().size();
+    moveToDevicePixel(area.bottomRight() + QPoint(1, 1) - QPoint(size.width(), size.height()));
 }
 
 // The playlist window is only ever shown from here, never toggled away.

@@ -17,6 +17,11 @@ public:
     [[nodiscard]] int WorkAreaWidth() const { return workArea().width(); }
     [[nodiscard]] int WorkAreaHeight() const { return workArea().height(); }
 
+    // The same work area in device pixels at a device-pixel ratio. At a fractional ratio the
+    // twips, which count logical pixels, cannot say on which device pixel the area ends; the
+    // screen's own figure can.
+    [[nodiscard]] QRect deviceWorkArea(qreal ratio) const;
+
 private:
     [[nodiscard]] QRect workArea() const;
 };

@@ -43,7 +43,7 @@ constexpr std::array<Row, 8> ListButtons{{
 
 zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameStyle::Thin)
 {
-    setBackgroundPicture(Pictures::designPicture(QStringLiteral("zerrenda.png")));
+    setBackgroundPicture(Pictures::Scaled(QStringLiteral("zerrenda.png")));
     lista = new QListWidget(this);
     lista->setObjectName(QStringLiteral("lista"));
     lista->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -67,8 +67,7 @@ zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameS
 // Sits directly on top of the main bar, left edges aligned.
 void zerrenda::Form_Load()
 {
-    const Mahaia& bar = Form<Mahaia>();
-    Move(bar.Left(), bar.Top() - Height());
+    standOn(Form<Mahaia>());
 }
 
 int zerrenda::ListCount() const

@@ -26,7 +26,7 @@ private slots:
         QTest::mouseClick(about.lblURL.at(0), Qt::LeftButton);
         QTest::mouseClick(about.lblURL.at(1), Qt::LeftButton);
         QTest::mouseClick(about.Imaegi, Qt::LeftButton);
-        QCOMPARE(handed, (QStringList{QStringLiteral("Open mailto:taldea@ixomp3.example.org"),
+        QCOMPARE(handed, (QStringList{QStringLiteral("Open mailto:ixomp3@example.org"),
                                       QStringLiteral("Open ixomp3.example.org")}));
         QTest::mouseClick(about.cmdok, Qt::LeftButton);
         QVERIFY(about.isHidden());

@@ -1,6 +1,6 @@
 // The pictures the build draws beside the executables: every button has normal, pressed and
 // built-in icons at 16 and 32 pixels, told apart from each other, and every picture has the
-// size the windows are laid out around.
+// size the windows are laid out around, and twice that size drawn anew for scaled screens.
 #include "frame/Pictures.h"
 
 #include <QCoreApplication>
@@ -70,8 +70,25 @@ private slots:
             {"ixomp3.png", {{256, 256}}},
             {"mahaia.ico", {{16, 16}, {32, 32}}},
             {"ixomp3.ico", {{16, 16}, {32, 32}, {48, 48}}}};
-        for (const auto& [name, sizes] : rows)
-            QCOMPARE(sizesOf(QStringLiteral("pictures/") + QLatin1String(name)), sizes);
+        for (const auto& [name, sizes] : rows) {
+            const QString path = QStringLiteral("pictures/") + QLatin1String(name);
+            QCOMPARE(sizesOf(path), sizes);
+            if (!path.endsWith(QLatin1String(".png")) || path.endsWith(QLatin1String("ixomp3.png")))
+                continue;
+            // An enlarged 1x picture would make every aligned 2 x 2 block one colour.
+            const QString twice = path.chopped(4) + QStringLiteral("@2x.png");
+            QCOMPARE(sizesOf(twice), QList<QSize>{sizes.constFirst() * 2});
+            const QImage image = readImages(twice).constFirst();
+            int flat = 0;
+            for (int y = 0; y < image.height(); y += 2) {
+                for (int x = 0; x < image.width(); x += 2) {
+                    const QRgb first = image.pixel(x, y);
+                    flat += image.pixel(x + 1, y) == first && image.pixel(x, y + 1) == first &&
+                            image.pixel(x + 1, y + 1) == first;
+                }
+            }
+            QVERIFY2(flat * 4 * 100 < image.width() * image.height() * 90, qPrintable(twice));
+        }
     }
 };
 

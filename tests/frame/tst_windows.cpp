@@ -1,5 +1,6 @@
 // The windows as the user first meets them: their sizes and words, the splash that starts the
-// program, and the image buttons every window is driven by.
+// program, and the image buttons every window is driven by. CTest runs the layout again on
+// screens scaled 1.5 and 2 times (QT_SCALE_FACTOR).
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/ImageButton.h"
@@ -14,12 +15,15 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <qpa/qplatformscreen.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +41,35 @@ QImage iconImage(const QString& folder, const QString& file)
                                   file)
         .pixmap(16, 16)
         .toImage();
+}
+
+FormWindow* windowNamed(const QString& name)
+{
+    for (FormWindow* candidate : allWindows()) {
+        if (candidate->objectName() == name)
+            return candidate;
+    }
+    return nullptr;
+}
+
+// The pixel `depth` pixels in from one side (left, top, right, bottom) of a picture, `along`
+// pixels from that side's start.
+QPoint inFrom(int side, QSize size, int depth, int along)
+{
+    const QPoint points[] = {{depth, along},
+                             {along, depth},
+                             {size.width() - 1 - depth, along},
+                             {along, size.height() - 1 - depth}};
+    return points[side];
+}
+
+// What the window alone paints (background and frame, no controls), in device pixels.
+QImage ownPainting(FormWindow* window)
+{
+    QPixmap canvas(window->deviceGeometry().size());
+    canvas.setDevicePixelRatio(window->devicePixelRatioF());
+    window->render(&canvas, {}, {}, QWidget::DrawWindowBackground);
+    return canvas.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // What a control says: a button's caption, a label's text, or else its tooltip.
@@ -69,6 +102,117 @@ private slots:
         }
     }
 
+    // The four windows a user sees with a frame, at their outer sizes.
+    void layout_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QSize>("outer"); // in logical pixels
+        QTest::newRow("bar") << u"Mahaia"_s << QSize(212, 37);
+        QTest::newRow("playlist") << u"zerrenda"_s << QSize(212, 234);
+        QTest::newRow("browser") << u"artxiboak"_s << QSize(212, 239);
+        QTest::newRow("about") << u"Egilea"_s << QSize(188, 133);
+    }
+
+    // At the screen's scale: the window's size in device pixels, the bar on the work area's
+    // last device pixels and the windows above it on its top edge, the frame's rings of whole
+    // device pixels and the same on all four sides for their whole length, nothing of the
+    // controls over it, and every caption within its control in its font (the bar's
+    // at their widest: a three-digit count, a song under ten minutes, full volume).
+    void layout()
+    {
+        QFETCH(QString, window);
+        QFETCH(QSize, outer);
+        Mahaia& bar = Form<Mahaia>();
+        bar.Lblabe->setText(u"999/999"_s);
+        bar.Lblden->setText(u"9:59/9:59"_s);
+        bar.Lblahot->setText(u"% 100"_s);
+        bar.show();
+        FormWindow* form = windowNamed(window);
+        form->show();
+        const qreal ratio = form->devicePixelRatioF();
+        const QRect device = form->deviceGeometry();
+        QCOMPARE(form->size(), outer);
+        QCOMPARE(device.size(), (QSizeF(outer) * ratio).toSize());
+        const QRect workArea = QGuiApplication::primaryScreen()->handle()->availableGeometry();
+        if (form == &bar)
+            QCOMPARE(device.bottomRight(), workArea.bottomRight());
+        else if (form != &Form<Egilea>())
+            QCOMPARE(device.bottomLeft() + QPoint(0, 1), bar.deviceGeometry().topLeft());
+
+        const QImage grab = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(grab.size(), device.size());
+        if (const QString folder = qEnvironmentVariable("IXO_ARTEFACTS"); !folder.isEmpty()) {
+            const QString path = u"%1/windows-%2x"_s.arg(folder).arg(ratio);
+            QDir().mkpath(path);
+            grab.save(path + u'/' + window + u".png"_s);
+        }
+        // Each ring's band along the whole of each side, the corners aside.
+        const std::array<int, 3> ends = FormWindow::thinFrameRings(ratio);
+        QVERIFY(ends.back() > 3 * ratio - 1 && ends.back() <= 3 * ratio);
+        const QRgb light = qRgb(212, 208, 200);
+        const QRgb colours[2][3] = {{light, qRgb(255, 255, 255), light},
+                                    {qRgb(64, 64, 64), qRgb(128, 128, 128), light}};
+        for (int side = 0; side < 4; ++side) {
+            const int length = side % 2 == 0 ? grab.height() : grab.width();
+            for (int depth = 0; depth < ends.back(); ++depth) {
+                const int ring = depth < ends[0] ? 0 : depth < ends[1] ? 1 : 2;
+                for (int along = ends.back(); along < length - ends.back(); ++along) {
+                    const QPoint at = inFrom(side, grab.size(), depth, along);
+                    QVERIFY2(grab.pixel(at) == colours[side / 2][ring],
+                             qPrintable(
+                                 u"side %1, ring %2 at %3,%4"_s.arg(side).arg(ring).arg(at.x()).arg(
+                                     at.y())));
+                }
+            }
+        }
+
+        QList<QWidget*> captioned;
+        for (QLabel* label : form->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty())
+                captioned << label;
+        }
+        for (QPushButton* button : form->findChildren<QPushButton*>())
+            captioned << button;
+        for (QWidget* control : captioned) {
+            const QString text = wordsOf(control);
+            QCOMPARE(QFontInfo(control->font()).family(), u"Liberation Sans"_s);
+            const qreal needed = QFontMetricsF(control->font(), control).horizontalAdvance(text);
+            QVERIFY2(needed <= control->contentsRect().width(),
+                     qPrintable(u"%1: \"%2\" needs %3 px of %4"_s.arg(control->objectName(), text)
+                                    .arg(needed)
+                                    .arg(control->contentsRect().width())));
+        }
+        if (form == &Form<Egilea>())
+            QCOMPARE(form->findChild<QLabel*>(u"Imaegi"_s)->pixmap().devicePixelRatio(), ratio);
+    }
+
+    // At 2x the backgrounds are the water drawn at 2x, not the 1x picture enlarged, in which
+    // every aligned 2 x 2 block of device pixels is one colour.
+    void crisp()
+    {
+        if (QGuiApplication::primaryScreen()->devicePixelRatio() != 2)
+            QSKIP("for a screen scaled 2 times");
+        for (FormWindow* form : {static_cast<FormWindow*>(&Form<Mahaia>()),
+                                 static_cast<FormWindow*>(&Form<zerrenda>())}) {
+            const QImage painted = ownPainting(form);
+            const int frame = form->frameDevicePixels();
+            int blocks = 0;
+            int flat = 0;
+            for (int y = frame; y + 1 < painted.height() - frame; y += 2) {
+                for (int x = frame; x + 1 < painted.width() - frame; x += 2) {
+                    const QRgb first = painted.pixel(x, y);
+                    flat += painted.pixel(x + 1, y) == first && painted.pixel(x, y + 1) == first &&
+                            painted.pixel(x + 1, y + 1) == first;
+                    ++blocks;
+                }
+            }
+            QVERIFY2(
+                flat * 100 < blocks * 20,
+                qPrintable(
+                    u"%1: %2 of %3 blocks flat"_s.arg(form->objectName()).arg(flat).arg(blocks)));
+        }
+    }
+
     // Every word the user reads or hears, and whether the control starts out offered; a
     // screen reader knows an image button by its tooltip.
     void words()
@@ -82,14 +226,12 @@ private slots:
             "zerrenda.Imairek=Ireki|zerrenda.Imagord=Gorde-|zerrenda.Imagehi=Gehitu|"
             "zerrenda.Imakend=Kendu-|zerrenda.Imagora=Gora-|zerrenda.Imabera=Behera-|"
             "zerrenda.Imaitxi=Itxi|artxiboak.Imagehitu=Gehitu-|artxiboak.Imautzi=Itxi|"
-            "Egilea.lblURL(1)=ixomp3.example.org|Egilea.lblURL(0)=taldea@ixomp3.example.org|"
+            "Egilea.lblURL(1)=ixomp3.example.org|Egilea.lblURL(0)=ixomp3@example.org|"
             "Egilea.cmdok=Ados!");
         for (const QString& entry : expected.split(u'|')) {
             const QString window = entry.section(u'.', 0, 0);
             const QString control = entry.section(u'.', 1).section(u'=', 0, 0);
-            FormWindow* form = nullptr;
-            for (FormWindow* candidate : allWindows())
-                form = candidate->objectName() == window ? candidate : form;
+            FormWindow* form = windowNamed(window);
             const auto* widget = form->findChild<QWidget*>(control);
             QVERIFY2(widget != nullptr, qPrintable(entry));
             const bool offered = !entry.endsWith(u'-');

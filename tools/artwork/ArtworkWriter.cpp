@@ -67,17 +67,30 @@ bool ArtworkWriter::writeButtons()
 
 bool ArtworkWriter::writeBackgrounds()
 {
-    return savePng(QStringLiteral("pictures/mahaia.png"), WaterTexture::render({206, 31}, 0.0)) &&
-           savePng(QStringLiteral("pictures/zerrenda.png"),
-                   WaterTexture::render({206, 256}, 1.3)) &&
-           savePng(QStringLiteral("pictures/artxiboak.png"), WaterTexture::render({206, 256}, 2.6));
+    return saveBothScales(QStringLiteral("pictures/mahaia"),
+                          [](int scale) {
+                              return WaterTexture::render({206, 31}, 0.0, scale);
+                          }) &&
+           saveBothScales(QStringLiteral("pictures/zerrenda"),
+                          [](int scale) {
+                              return WaterTexture::render({206, 256}, 1.3, scale);
+                          }) &&
+           saveBothScales(QStringLiteral("pictures/artxiboak"), [](int scale) {
+               return WaterTexture::render({206, 256}, 2.6, scale);
+           });
 }
 
 bool ArtworkWriter::writePictures()
 {
-    return savePng(QStringLiteral("pictures/sarrera.png"), SplashPicture::paint()) &&
-           savePng(QStringLiteral("pictures/egilea.png"), LogoPicture::paint()) &&
-           savePng(QStringLiteral("pictures/lotura.png"), LinkCursor::paint());
+    return saveBothScales(QStringLiteral("pictures/sarrera"), &SplashPicture::paint) &&
+           saveBothScales(QStringLiteral("pictures/egilea"), &LogoPicture::paint) &&
+           saveBothScales(QStringLiteral("pictures/lotura"), &LinkCursor::paint);
+}
+
+bool ArtworkWriter::saveBothScales(const QString& name, const std::function<QImage(int)>& draw)
+{
+    return savePng(name + QStringLiteral(".png"), draw(1)) &&
+           savePng(name + QStringLiteral("@2x.png"), draw(2));
 }
 
 bool ArtworkWriter::writeProgramIcons()

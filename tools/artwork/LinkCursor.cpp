@@ -38,11 +38,12 @@ void drawCreases(QPainter& painter)
 
 } // namespace
 
-QImage LinkCursor::paint()
+QImage LinkCursor::paint(int scale)
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
+    QImage image(32 * scale, 32 * scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0, 0, 0), 1));
     painter.setBrush(QColor(255, 255, 255));

@@ -17,13 +17,14 @@ QFont nameFont(int pixels, bool bold)
 
 } // namespace
 
-QImage LogoPicture::paint()
+QImage LogoPicture::paint(int scale)
 {
-    QImage image(180, 70, QImage::Format_RGB32);
+    QImage image(180 * scale, 70 * scale, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.drawImage(QPoint(7, 7), ProgramIcon::paint(56, false));
+    painter.scale(scale, scale);
+    painter.drawImage(QRect(7, 7, 56, 56), ProgramIcon::paint(56 * scale, false));
     painter.setFont(nameFont(24, true));
     painter.setPen(QColor(0, 210, 210));
     painter.drawText(QRect(72, 6, 106, 32), Qt::AlignLeft | Qt::AlignVCenter,

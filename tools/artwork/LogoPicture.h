@@ -5,5 +5,6 @@
 // The logo in the about window: the program's emblem beside the makers' name, on black.
 class LogoPicture {
 public:
-    static QImage paint();
+    // scale 2 draws the same picture on a grid of twice the pixels.
+    static QImage paint(int scale = 1);
 };

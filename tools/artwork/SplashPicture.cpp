@@ -24,10 +24,11 @@ QFont titleFont(const QString& title)
 
 } // namespace
 
-QImage SplashPicture::paint()
+QImage SplashPicture::paint(int scale)
 {
-    QImage image(side, side, QImage::Format_RGB32);
+    QImage image(side * scale, side * scale, QImage::Format_RGB32);
     QPainter painter(&image);
+    painter.scale(scale, scale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     drawGround(painter);

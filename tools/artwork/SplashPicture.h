@@ -8,7 +8,8 @@ class QPainter;
 // ground.
 class SplashPicture {
 public:
-    static QImage paint();
+    // scale 2 draws the same picture on a grid of twice the pixels.
+    static QImage paint(int scale = 1);
 
 private:
     static void drawGround(QPainter& painter);

@@ -12,14 +12,17 @@ int channel(double value)
 
 } // namespace
 
-QImage WaterTexture::render(QSize size, double phase)
+QImage WaterTexture::render(QSize size, double phase, int scale)
 {
-    QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
+    QImage image(size * scale, QImage::Format_RGB32);
+    // Where a device pixel's centre lies in 1x pixel coordinates; at scale 1 that is the pixel.
+    const auto at = [scale](int device) { return (device + 0.5) / scale - 0.5; };
+    for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const double depth = size.height() > 1 ? static_cast<double>(y) / (size.height() - 1) : 0;
-        for (int x = 0; x < size.width(); ++x)
-            row[x] = colour(x, y, phase, depth);
+        const double depth =
+            size.height() > 1 ? std::clamp(at(y) / (size.height() - 1), 0.0, 1.0) : 0;
+        for (int x = 0; x < image.width(); ++x)
+            row[x] = colour(at(x), at(y), phase, depth);
     }
     return image;
 }
