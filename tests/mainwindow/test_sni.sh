@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The bar on a StatusNotifierItem tray: XFCE's panel, whose tray plugin is the session's watcher
+# and host, under Xvfb and IceWM (its own task bar and tray off), driven by real clicks.
+set -euo pipefail
+program="$1"
+source "$(dirname "$0")/../support/desktop.sh"
+export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+command -v xfce4-panel >/dev/null || skip "xfce4-panel is not installed"
+shots="${IXO_ARTEFACTS:-$PWD/artefacts}" && mkdir -p "$shots"
+
+# A panel along the top holding the tray plugin alone.
+panel_config="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
+mkdir -p "$panel_config"
+cat >"$panel_config/xfce4-panel.xml" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+EOF
+# The panel's settings daemon is started by the bus, with the bus's environment.
+dbus-update-activation-environment HOME XDG_CONFIG_HOME
+
+watcher() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
+}
+items() { watcher RegisteredStatusNotifierItems | grep -c 'string ":' || true; }
+bar_viewable() {
+    bar=$(xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ && /212x37/ {print $1; exit}')
+    [ -n "$bar" ] && xwininfo -id "$bar" | grep -q IsViewable
+}
+panel_strip() { import -window root -crop 1024x32+0+0 -depth 8 rgb:-; }
+# The panel draws the item itself, so it is found as the columns that changed when it came.
+item_centre() {
+    python3 - "$1" "$2" <<'EOF'
+import sys
+before, after = (open(p, "rb").read() for p in sys.argv[1:3])
+columns = [x for x in range(1024) for y in range(32) if before[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3] != after[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3]]
+print((min(columns) + max(columns)) // 2 if columns else "")
+EOF
+}
+to_tray() {
+    xdotool windowminimize "$bar"
+    within 10 eval '[ "$(items)" = 1 ]' || fail "minimised, the bar registered no item with the watcher"
+    bar_viewable && fail "the bar is still on screen beside its item"
+    within 10 eval 'panel_strip >"$work/after.rgb"; x=$(item_centre "$work/before.rgb" "$work/after.rgb"); [ -n "$x" ]' ||
+        fail "the panel shows no icon for the item"
+}
+menu_open() {
+    local id
+    # The tray plugin runs in a process of its own, the panel's plugin wrapper.
+    for id in $(xwininfo -root -tree | awk '/"(xfce4-panel|wrapper-2.0)"/ {print $1}'); do
+        xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU &&
+            xwininfo -id "$id" | grep -q IsViewable && return 0
+    done
+    return 1
+}
+# The labels of the menu the item hands the panel, over DBusMenu.
+menu_labels() {
+    local item service path
+    item=$(watcher RegisteredStatusNotifierItems | grep -o '"[^"]*"' | tr -d '"' | head -1)
+    service=${item%%/*}
+    path=$(dbus-send --session --print-reply --dest="$service" "/${item#*/}" org.freedesktop.DBus.Properties.Get \
+        string:org.kde.StatusNotifierItem string:Menu | awk '/object path/ {gsub(/"/, "", $NF); print $NF}')
+    dbus-send --session --print-reply --dest="$service" "$path" com.canonical.dbusmenu.GetLayout int32:0 int32:-1 \
+        array:string:label | grep -A1 '"label"' | grep -o 'string "[^"]*"' | grep -v '"label"' | cut -d'"' -f2 | paste -sd' '
+}
+back_on_top() {
+    within 10 bar_viewable || fail "$1 did not bring the bar back"
+    within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' || fail "$1: the bar came back below others"
+    within 10 eval '[ "$(items)" = 0 ]' || fail "$1: the item stayed with the watcher"
+}
+
+start_x
+echo "ShowTaskBar=0" >"$work/home/.icewm/preferences"
+HOME="$work/home" icewm 2>"$work/icewm.log" &
+pids+=($!)
+xfce4-panel 2>"$work/panel.log" &
+pids+=($!)
+within 60 eval 'watcher IsStatusNotifierHostRegistered | grep -q "boolean true"' ||
+    skip "XFCE's panel registered no StatusNotifierItem host: $(tail -2 "$work/panel.log")"
+sleep 1 # the panel's first frame, before which the strip is not yet its own
+panel_strip >"$work/before.rgb"
+
+"$program" 2>"$work/stderr.txt" &
+pids+=($!)
+within 30 bar_viewable || fail "the bar never appeared"
+
+# A StatusNotifierItem has no double click: a left click on the icon brings the bar back.
+to_tray
+xdotool mousemove "$x" 16 click 1 mousemove 500 400
+back_on_top "a left click on the icon"
+echo "ok: minimised into the panel's tray, back above others on a left click"
+
+# A right click opens the program's menu, drawn by the panel; its first item brings the bar back.
+to_tray
+labels=$(menu_labels)
+[ "$labels" = "Haundiagotu Aurrera Amaitu Gelditu Hasi Atzera" ] || fail "the item's menu reads \"$labels\""
+xdotool mousemove "$x" 16 click 3
+within 10 menu_open || fail "a right click on the icon opened no menu"
+import -window root "$shots/sni-menu.png"
+xdotool key Down Return mousemove 500 400
+back_on_top "\"Haundiagotu\" in the panel's menu"
+echo "ok: the right click opens the program's menu, whose \"Haundiagotu\" brings the bar back"
+import -window root "$shots/sni-restored.png"
