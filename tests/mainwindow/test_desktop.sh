@@ -69,4 +69,24 @@ within 10 bar_viewable || fail "a double click on the icon did not bring the bar
 within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' ||
     fail "the bar came back below others"
 echo "ok: minimised by IceWM into its tray, back after IceWM restarted, above others"
+
+# On IceWM's tray the right button opens the bar's own menu, whose first item brings it back.
+xdotool windowminimize "$bar"
+within 10 tray_icon || fail "minimised again, the bar left no icon in the tray"
+read -r ix iy iw < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} END {print x, y, w}')
+xdotool mousemove $((ix + iw / 2)) $((iy + iw / 2)) click 3
+# The menu: the program's one viewable override-redirect window beside the bar.
+menu_shown() {
+    local id
+    for id in $(xwininfo -root -children | awk '/"ixomp3" "IxoMp3"/ {print $1}'); do
+        xwininfo -id "$id" | grep -q "Override Redirect State: yes" &&
+            xwininfo -id "$id" | grep -q IsViewable && return 0
+    done
+    return 1
+}
+within 10 menu_shown || fail "the right button on the icon opened no menu"
+import -window root "${IXO_ARTEFACTS:-$PWD/artefacts}/icewm-menu.png" 2>/dev/null || true
+xdotool key Down Return mousemove 100 400
+within 10 bar_viewable || fail "\"Haundiagotu\" did not bring the bar back"
+echo "ok: the right button on IceWM's tray icon opens the menu, whose \"Haundiagotu\" brings the bar back"
 exit_button_ends
