@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The bar on the Wayland compositors most desktops run, GNOME's Mutter and KDE's KWin, both
+# headless, reached through XWayland as the program chooses by itself: in the work area's corner,
+# above an ordinary window. Read back by geometry on the XWayland
+# display; a compositor that cannot start here is reported and left out, never passed.
+set -euo pipefail
+program="$1"
+source "$(dirname "$0")/../support/desktop.sh"
+unset DISPLAY QT_QPA_PLATFORM
+export SDL_AUDIODRIVER=dummy HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+shots="${IXO_ARTEFACTS:-$PWD/artefacts}" && mkdir -p "$shots"
+
+geometry() { # x y width height of a window
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}'
+}
+viewable() { # the program's viewable window of that size
+    local id
+    for id in $(xwininfo -root -tree | awk -v size="$1" '/"ixomp3" "IxoMp3"/ && $0 ~ " " size "\\+" {print $1}'); do
+        xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
+    done
+    return 1
+}
+
+# Starts the compositor; sets DISPLAY to its XWayland, or says why it could not.
+start_compositor() {
+    local name="ixo-$1-$$"
+    rm -f "$work/display"
+    case "$1" in
+    mutter)
+        mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$name" \
+            >"$work/$1.log" 2>&1 &
+        pids+=($!)
+        within 60 eval "grep -q 'Using public X11 display' '$work/$1.log' || ! kill -0 $!"
+        sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/$1.log" >"$work/display"
+        # Mutter's XWayland lets in only the holders of its cookie.
+        XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -1)
+        export XAUTHORITY ;;
+    kwin)
+        # Its file capabilities would make the exec fail in a container; a plain copy has none.
+        cp "$(command -v kwin_wayland)" "$work/kwin_wayland"
+        # KWin starts the program it is given once XWayland runs, which tells its display.
+        printf '#!/bin/sh\necho "$DISPLAY" >"%s"\nexec sleep 600\n' "$work/display" >"$work/announce"
+        chmod +x "$work/announce"
+        "$work/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 --socket "$name" \
+            "$work/announce" >"$work/$1.log" 2>&1 &
+        pids+=($!)
+        within 60 eval "[ -s '$work/display' ] || ! kill -0 $!" ;;
+    esac
+    [ -s "$work/display" ] || return 1
+    export DISPLAY WAYLAND_DISPLAY="$name"
+    DISPLAY=$(cat "$work/display")
+    # The window manager's own properties on the root window come with its first frame.
+    within 30 eval 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+}
+
+check_on() {
+    local compositor=$1
+    if ! start_compositor "$compositor"; then
+        echo "SKIPPED on $compositor: it did not start here: $(tail -3 "$work/$compositor.log" | tr '\n' ' ')"
+        return 2
+    fi
+    "$program" 2>"$work/$compositor-stderr.txt" &
+    pids+=($!)
+    within 30 viewable 212x37 >/dev/null || fail "$compositor: the bar never appeared"
+    bar=$(viewable 212x37)
+    # KWin gives XWayland no work area, which then is the whole screen.
+    read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA 2>/dev/null | grep = | sed 's/.*= //; s/,//g' ||
+        xwininfo -root | awk '/Width/ {w=$NF} /Height/ {h=$NF} END {print 0, 0, w, h}')
+    # The compositor places a new window where it likes first; the bar moves itself after.
+    within 10 eval 'read -r x y w h < <(geometry "$bar"); [ $((x + w)) -eq $((wx + ww)) ] && [ $((y + h)) -eq $((wy + wh)) ]' ||
+        fail "$compositor: the bar is at $(geometry "$bar"), not in the corner of the work area $wx,$wy ${ww}x$wh"
+    read -r x y _ < <(geometry "$bar")
+    # An ordinary window over the bar's corner, made active, stays below it.
+    xmessage -geometry 500x300+$((x - 200))+$((y - 200)) "arrunta" &
+    pids+=($!)
+    within 10 eval 'xdotool search --sync --onlyvisible --name "^xmessage$" >"$work/ordinary"' ||
+        fail "$compositor: the ordinary window never appeared"
+    ordinary=$(head -1 "$work/ordinary")
+    xdotool windowactivate "$ordinary" 2>/dev/null || true
+    stacked_above() {
+        xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep -n -i -E "^$(printf '0x%x' "$ordinary")$|^$bar$" |
+            cut -d: -f2 | tr '\n' ' ' | grep -q -i "^$(printf '0x%x' "$ordinary") $bar"
+    }
+    within 10 stacked_above || fail "$compositor: the ordinary window is stacked above the bar: $(xprop -root _NET_CLIENT_LIST_STACKING)"
+    # XWayland without a root window of its own shows each window alone.
+    import -window "$bar" "$shots/wayland-$compositor-bar.png" ||
+        fail "$compositor: the bar's picture could not be read back"
+    echo "ok on $compositor: the bar in the work area's corner $((x + 212)),$((y + 37)), above an ordinary window"
+}
+
+# Each compositor in a shell of its own, which stops what it started.
+run_on() {
+    pids=()
+    trap 'set +e; kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
+    check_on "$1"
+}
+checked=0
+for compositor in mutter kwin; do
+    command -v "${compositor/kwin/kwin_wayland}" >/dev/null || { echo "SKIPPED on $compositor: not installed"; continue; }
+    status=0
+    (run_on "$compositor") || status=$?
+    case $status in
+    0) checked=$((checked + 1)) ;;
+    2) ;;
+    *) exit "$status" ;;
+    esac
+done
+[ "$checked" -gt 0 ] || skip "neither Mutter nor KWin could start here"
