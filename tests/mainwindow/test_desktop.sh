@@ -9,24 +9,14 @@ start_program() {
     "$program" 2>"$work/stderr.txt" &
     pids+=($!) && player=$!
     within 30 bar_viewable || fail "the bar never appeared"
-    read -r x y < <(xwininfo -id "$bar" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
-}
-# The bar is the program's 212 x 37 window.
-bar_viewable() {
-    bar=$(xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ && /212x37/ {print $1; exit}')
-    [ -n "$bar" ] && xwininfo -id "$bar" | grep -q IsViewable
+    read -r x y _ < <(geometry "$bar")
 }
 # A button's centre: the 3-pixel frame, then its place in the bar.
 click_button() { xdotool mousemove $((x + 3 + $1 + 8)) $((y + 3 + $2 + 8)) click 1; }
-# The tray icon: the program's one small viewable window.
-tray_icon() {
-    icon=$(xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ {split($(NF-1), g, "x"); if (g[1] < 100) print $1}' |
-        while read -r id; do xwininfo -id "$id" | grep -q IsViewable && echo "$id" && break; done)
-    [ -n "$icon" ]
-}
-double_click_icon() {
-    read -r ix iy iw < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} END {print x, y, w}')
-    xdotool mousemove $((ix + iw / 2)) $((iy + iw / 2)) click --repeat 2 --delay 80 1 mousemove 100 400
+tray_icon() { icon=$(program_window small); }
+click_icon() {
+    read -r ix iy iw _ < <(geometry "$icon")
+    xdotool mousemove $((ix + iw / 2)) $((iy + iw / 2)) click "$@" mousemove 100 400
 }
 exit_button_ends() {
     click_button 168 15
@@ -64,7 +54,7 @@ kill "$icewm" && wait "$icewm" 2>/dev/null || true
 within 10 eval '! tray_owned' || fail "IceWM's tray did not go away"
 start_icewm
 within 30 tray_icon || fail "the icon did not come back to the restarted tray"
-double_click_icon
+click_icon --repeat 2 --delay 80 1
 within 10 bar_viewable || fail "a double click on the icon did not bring the bar back"
 within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' ||
     fail "the bar came back below others"
@@ -73,8 +63,7 @@ echo "ok: minimised by IceWM into its tray, back after IceWM restarted, above ot
 # On IceWM's tray the right button opens the bar's own menu, whose first item brings it back.
 xdotool windowminimize "$bar"
 within 10 tray_icon || fail "minimised again, the bar left no icon in the tray"
-read -r ix iy iw < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width/ {w=$NF} END {print x, y, w}')
-xdotool mousemove $((ix + iw / 2)) $((iy + iw / 2)) click 3
+click_icon 3
 # The menu: the program's one viewable override-redirect window beside the bar.
 menu_shown() {
     local id
@@ -86,7 +75,7 @@ menu_shown() {
 }
 within 10 menu_shown || fail "the right button on the icon opened no menu"
 import -window root "${IXO_ARTEFACTS:-$PWD/artefacts}/icewm-menu.png" 2>/dev/null || true
-xdotool key Down Return mousemove 100 400
+xdotool key Down Return
 within 10 bar_viewable || fail "\"Haundiagotu\" did not bring the bar back"
 echo "ok: the right button on IceWM's tray icon opens the menu, whose \"Haundiagotu\" brings the bar back"
 exit_button_ends

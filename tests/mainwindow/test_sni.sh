@@ -38,10 +38,6 @@ watcher() {
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
 }
 items() { watcher RegisteredStatusNotifierItems | grep -c 'string ":' || true; }
-bar_viewable() {
-    bar=$(xwininfo -root -tree | awk '/"ixomp3" "IxoMp3"/ && /212x37/ {print $1; exit}')
-    [ -n "$bar" ] && xwininfo -id "$bar" | grep -q IsViewable
-}
 panel_strip() { import -window root -crop 1024x32+0+0 -depth 8 rgb:-; }
 # The panel draws the item itself, so it is found as the columns that changed when it came.
 item_centre() {

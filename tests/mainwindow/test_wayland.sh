@@ -11,18 +11,6 @@ export SDL_AUDIODRIVER=dummy HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 shots="${IXO_ARTEFACTS:-$PWD/artefacts}" && mkdir -p "$shots"
 
-geometry() { # x y width height of a window
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-        /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}'
-}
-viewable() { # the program's viewable window of that size
-    local id
-    for id in $(xwininfo -root -tree | awk -v size="$1" '/"ixomp3" "IxoMp3"/ && $0 ~ " " size "\\+" {print $1}'); do
-        xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
-    done
-    return 1
-}
-
 # Starts the compositor; sets DISPLAY to its XWayland, or says why it could not.
 start_compositor() {
     local name="ixo-$1-$$"
@@ -63,8 +51,8 @@ check_on() {
     fi
     "$program" 2>"$work/$compositor-stderr.txt" &
     pids+=($!)
-    within 30 viewable 212x37 >/dev/null || fail "$compositor: the bar never appeared"
-    bar=$(viewable 212x37)
+    within 30 program_window 212x37 >/dev/null || fail "$compositor: the bar never appeared"
+    bar=$(program_window 212x37)
     # KWin gives XWayland no work area, which then is the whole screen.
     read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA 2>/dev/null | grep = | sed 's/.*= //; s/,//g' ||
         xwininfo -root | awk '/Width/ {w=$NF} /Height/ {h=$NF} END {print 0, 0, w, h}')

@@ -35,6 +35,23 @@ start_x() {
     skip "no free display from :${IXO_DISPLAY_BASE:-50}"
 }
 
+# x, y, width and height of a window.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}'
+}
+# The program's viewable window of that size ("212x37"), or "small" for its tray icon.
+program_window() {
+    local id
+    for id in $(xwininfo -root -tree | awk -v size="$1" '/"ixomp3" "IxoMp3"/ {
+        split($(NF-1), g, /[x+]/); if (size == "small" ? g[1] < 100 : $(NF-1) ~ "^" size "\\+") print $1}'); do
+        xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
+    done
+    return 1
+}
+# The bar is the program's 212 x 37 window.
+bar_viewable() { bar=$(program_window 212x37); }
+
 # Qt offers a tray icon only while someone owns this selection, so that is the tray's real sign.
 tray_owned() {
     python3 -c 'import ctypes as c; x = c.CDLL("libX11.so.6"); x.XOpenDisplay.restype = c.c_void_p
