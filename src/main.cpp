@@ -1,4 +1,5 @@
 #include "frame/DesktopHints.h"
+#include "frame/Language.h"
 #include "frame/Sarrera.h"
 #include "frame/WindowRegistry.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char* argv[])
     preferX11OnWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("IxoMp3"));
+    Language::loadQtTranslations();
     // Hiding every window (the tray) must not end the program; only the exit command does.
     QApplication::setQuitOnLastWindowClosed(false);
     Form<Sarrera>().show();

@@ -1,16 +1,16 @@
 #include "Egilea.h"
 
+#include "LinkLabel.h"
 #include "frame/Design.h"
 #include "frame/Pictures.h"
 #include "frame/Shell.h"
 
 #include <QCursor>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 
 namespace {
@@ -20,9 +20,11 @@ constexpr QPoint LinkCursorHotSpot{11, 1};
 
 Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::Thin)
 {
+    setWindowTitle(QStringLiteral("Egilea"));
     setBackgroundColour(Qt::black);
     Imaegi = new QLabel(this);
     Imaegi->setObjectName(QStringLiteral("Imaegi"));
+    Imaegi->setAccessibleName(QStringLiteral("IxoMp3 taldearen logoa"));
     Imaegi->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The logo picture is 15 twips wider than the client area leaves it; its last column
     // is cut there rather than laid over the frame.
@@ -40,6 +42,11 @@ Egilea::Egilea() : FormWindow(QStringLiteral("Egilea"), 2730, 1905, FrameStyle::
     place(cmdok, 900, 1620, 915, 255);
     cmdok->setFocus();
     connect(cmdok, &QPushButton::clicked, this, &Egilea::cmdok_Click);
+    // "Ados!" comes first, then the addresses in the order they stand; Escape closes as
+    // "Ados!" does.
+    setTabOrder(cmdok, lblURL.at(1));
+    setTabOrder(lblURL.at(1), lblURL.at(0));
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &Egilea::cmdok_Click);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
@@ -69,9 +76,9 @@ void Egilea::showEvent(QShowEvent* event)
     FormWindow::showEvent(event);
 }
 
-QLabel* Egilea::link(const QString& caption, int index)
+LinkLabel* Egilea::link(const QString& caption, int index)
 {
-    auto* label = new QLabel(caption, this);
+    auto* label = new LinkLabel(caption, this);
     label->setObjectName(QStringLiteral("lblURL(%1)").arg(index));
     QFont font = Design::dialogFont();
     font.setUnderline(true);
@@ -81,19 +88,8 @@ QLabel* Egilea::link(const QString& caption, int index)
     QPalette colours = label->palette();
     colours.setColor(QPalette::WindowText, Design::LinkBlue);
     label->setPalette(colours);
-    label->installEventFilter(this);
+    connect(label, &LinkLabel::Click, this, [this, index] { lblURL_Click(index); });
     return label;
-}
-
-bool Egilea::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease) {
-        for (int index = 0; index < int(lblURL.size()); ++index) {
-            if (watched == lblURL.at(index))
-                lblURL_Click(index);
-        }
-    }
-    return FormWindow::eventFilter(watched, event);
 }
 
 // The e-mail address starts a message; the web address goes to the browser as it stands.

@@ -4,6 +4,7 @@
 
 #include <array>
 
+class LinkLabel;
 class QLabel;
 class QPushButton;
 
@@ -15,18 +16,17 @@ public:
     Egilea();
 
     QLabel* Imaegi = nullptr;
-    std::array<QLabel*, 2> lblURL{};
+    std::array<LinkLabel*, 2> lblURL{};
     QPushButton* cmdok = nullptr;
 
     void lblURL_Click(int Index);
     void cmdok_Click();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLabel* link(const QString& caption, int index);
+    LinkLabel* link(const QString& caption, int index);
     void showPictures();
 
     Pictures::Scaled m_logo{QStringLiteral("egilea.png")};

@@ -29,6 +29,7 @@ constexpr std::array<ButtonRow<artxiboak>, 2> BrowserButtons{{
 
 artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, FrameStyle::Thin)
 {
+    setWindowTitle(QStringLiteral("Artxiboak"));
     setBackgroundPicture(Pictures::Scaled(QStringLiteral("artxiboak.png")));
     unitatea = new DriveListBox(this);
     unitatea->setObjectName(QStringLiteral("unitatea"));
@@ -46,7 +47,15 @@ artxiboak::artxiboak() : FormWindow(QStringLiteral("artxiboak"), 3090, 3495, Fra
     karpeta->setPath(PathBytes::currentFolder());
     artxi->setPath(karpeta->Path());
 
+    unitatea->setAccessibleName(QStringLiteral("Unitatea"));
+    karpeta->setAccessibleName(QStringLiteral("Karpeta"));
+    artxi->setAccessibleName(QStringLiteral("Artxiboak"));
+
     buildButtons(BrowserButtons);
+    // Return in the file list adds its selection; in the folder list it opens a folder.
+    keysForButton(this, {Qt::Key_Return, Qt::Key_Enter}, Imagehitu, &artxiboak::Imagehitu_MouseUp,
+                  artxi);
+    keysForButton(this, {Qt::Key_Escape}, Imautzi, &artxiboak::Imautzi_MouseUp);
 
     connect(unitatea, &DriveListBox::Change, this, &artxiboak::unitatea_Change);
     connect(karpeta, &DirListBox::Change, this, &artxiboak::karpeta_Change);

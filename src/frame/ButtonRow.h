@@ -3,6 +3,8 @@
 #include "FormWindow.h"
 #include "ImageButton.h"
 
+#include <QKeySequence>
+#include <QShortcut>
 #include <QStringView>
 #include <array>
 #include <cstddef>
@@ -39,4 +41,20 @@ void FormWindow::buildButtons(const std::array<ButtonRow<Window>, Count>& rows)
         if (row.mouseDown != nullptr)
             connect(created, &ImageButton::MouseDown, window, row.mouseDown);
     }
+}
+
+// Keys that run a button's release handler, and only while that button is shown: a key offers
+// what the window offers and nothing more, so the handlers' own guards are never bypassed. The
+// keys act anywhere in the window, or only while scope has the focus.
+template <class Window>
+void keysForButton(Window* window, const QList<QKeySequence>& keys, ImageButton* button,
+                   void (Window::*handler)(), QWidget* scope = nullptr)
+{
+    auto* shortcut = new QShortcut(scope == nullptr ? window : scope);
+    shortcut->setKeys(keys);
+    shortcut->setContext(scope == nullptr ? Qt::WindowShortcut : Qt::WidgetShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, window, [window, button, handler] {
+        if (!button->isHidden())
+            (window->*handler)();
+    });
 }

@@ -1,5 +1,6 @@
 #include "FormWindow.h"
 
+#include "Accessible.h"
 #include "DesktopHints.h"
 #include "Twips.h"
 
@@ -15,6 +16,7 @@ FormWindow::FormWindow(const QString& name, int clientWidthTwips, int clientHeig
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
       m_frame(frame == FrameStyle::Thin ? ThinFramePixels : 0)
 {
+    Accessible::install();
     setObjectName(name);
     setWindowTitle(QStringLiteral("IxoMp3"));
     setFixedSize(Twips::toPixels(clientWidthTwips) + 2 * m_frame,

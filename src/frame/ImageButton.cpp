@@ -2,7 +2,9 @@
 
 #include "Pictures.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 constexpr int ButtonPixels = 16;
@@ -13,6 +15,7 @@ ImageButton::ImageButton(QWidget* parent, const QString& iconBase, const QString
 {
     setToolTip(toolTip);
     setAccessibleName(toolTip);
+    setFocusPolicy(Qt::TabFocus);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picture =
         Pictures::designIcon(QStringLiteral("buttons/") + iconBase + QStringLiteral(".ico"));
@@ -59,6 +62,67 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     emit MouseUp();
+}
+
+// The key's own repeats are not presses: a held Space is one press, so the volume buttons
+// repeat by their timers while it is held, exactly as under a held mouse button.
+void ImageButton::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // The mark shows from the first key on, even where the window came up without a Tab.
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    update();
+    if (event->isAutoRepeat() || m_heldByKey)
+        return;
+    press();
+    if (key == Qt::Key_Space)
+        m_heldByKey = true;
+    else
+        emit MouseUp();
+}
+
+void ImageButton::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space) {
+        QLabel::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat() && m_heldByKey) {
+        m_heldByKey = false;
+        emit MouseUp();
+    }
+}
+
+// A button left while Space holds it is released where the focus went, as a mouse button is
+// released wherever the pointer went: a volume button must not go on repeating.
+void ImageButton::focusOutEvent(QFocusEvent* event)
+{
+    QLabel::focusOutEvent(event);
+    if (m_heldByKey) {
+        m_heldByKey = false;
+        emit MouseUp();
+    }
+}
+
+// A dotted ring on the picture's edge, white under black so it shows on any picture; only
+// once the keyboard has moved the focus, so the mouse sees the bar as it always was.
+void ImageButton::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus() || !window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        return;
+    QPainter painter(this);
+    const QRect ring = rect().adjusted(0, 0, -1, -1);
+    painter.setPen(QPen(Qt::white, 0));
+    painter.drawRect(ring);
+    painter.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    painter.drawRect(ring);
 }
 
 void LoadButtonIcon(ImageButton* button, const QString& fileName)

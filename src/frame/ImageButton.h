@@ -8,6 +8,9 @@
 // wherever the pointer is by then, because the press grabs the mouse. A press shows the
 // pressed picture (icon base & "1.ico") before MouseDown is emitted; the release leaves the
 // picture to the window's handler, since some commands restore it only after they ran.
+// From the keyboard it is reached with Tab, never by a click, so the mouse finds the focus
+// where it left it: Space presses while held, as a mouse button does, and Return presses and
+// releases at once.
 class ImageButton : public QLabel {
     Q_OBJECT
 
@@ -30,6 +33,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void press();
@@ -38,6 +45,7 @@ private:
     QString m_iconBase;
     QString m_pictureFile;
     QIcon m_picture;
+    bool m_heldByKey = false;
 };
 
 // Loads irudiak/<fileName> into the button. A file that cannot be read leaves the button's

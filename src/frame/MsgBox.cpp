@@ -2,6 +2,7 @@
 
 #include "WindowRegistry.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -49,6 +50,22 @@ int answerOf(int button)
     }
 }
 
+// The program speaks Basque and Qt has no Basque of its own, so the standard buttons are named
+// here; the letter after "&" answers from the keyboard.
+void nameButtons(QMessageBox& box)
+{
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Yes, QStringLiteral("&Bai")},
+        {QMessageBox::No, QStringLiteral("&Ez")},
+        {QMessageBox::Cancel, QStringLiteral("&Utzi")},
+        {QMessageBox::Retry, QStringLiteral("&Berriro saiatu")},
+        {QMessageBox::Ok, QStringLiteral("&Ados")}};
+    for (const auto& [which, caption] : captions) {
+        if (QAbstractButton* button = box.button(which))
+            button->setText(caption);
+    }
+}
+
 } // namespace
 
 int Show(const QString& prompt, int style, const QString& title)
@@ -57,6 +74,7 @@ int Show(const QString& prompt, int style, const QString& title)
         return answerer(prompt, style, title);
     QMessageBox box(iconOf(style), title, prompt, buttonsOf(style));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    nameButtons(box);
     return answerOf(box.exec());
 }
 

@@ -19,6 +19,7 @@ Sarrera::Sarrera()
     : FormWindow(QStringLiteral("Sarrera"), 1560, 1530, FrameStyle::None),
       Timi(Design::timer(this, QStringLiteral("Timi"), 1000, true))
 {
+    setWindowTitle(QStringLiteral("Sarrera"));
     setBackgroundColour(Qt::black);
     setBackgroundPicture(Pictures::Scaled(QStringLiteral("sarrera.png")));
     if (const QScreen* screen = QGuiApplication::primaryScreen())

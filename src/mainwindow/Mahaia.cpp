@@ -26,12 +26,9 @@
 namespace {
 
 using Row = ButtonRow<Mahaia>;
-// The volume buttons also act on the press; see Imagora_MouseDown.
+// Tab follows the table: the bottom row left to right, then the volume strip at its end. The
+// volume buttons also act on the press; see Imagora_MouseDown.
 constexpr std::array<Row, 11> BarButtons{{
-    {&Mahaia::Imagora, u"Imagora", 2835, 0, u"gora", u"Bolumena igo", true,
-     &Mahaia::Imagora_MouseUp, &Mahaia::Imagora_MouseDown},
-    {&Mahaia::Imabera, u"Imabera", 2835, 225, u"bera", u"Bolumena jeitsi", true,
-     &Mahaia::Imabera_MouseUp, &Mahaia::Imabera_MouseDown},
     {&Mahaia::Imaatze, u"Imaatze", 45, 225, u"atzea", u"Atzera", true, &Mahaia::Imaatze_MouseUp},
     {&Mahaia::Imahasi, u"Imahasi", 315, 225, u"play", u"Hasi", true, &Mahaia::Imahasi_MouseUp},
     {&Mahaia::Imapaus, u"Imapaus", 585, 225, u"pause", u"Gelditu", true, &Mahaia::Imapaus_MouseUp},
@@ -44,6 +41,10 @@ constexpr std::array<Row, 11> BarButtons{{
      &Mahaia::Imabehe_MouseUp},
     {&Mahaia::Imaegil, u"Imaegil", 2250, 225, u"egilea", u"Egilea", true, &Mahaia::Imaegil_MouseUp},
     {&Mahaia::Imairte, u"Imairte", 2520, 225, u"irten", u"Irten", true, &Mahaia::Imairte_MouseUp},
+    {&Mahaia::Imagora, u"Imagora", 2835, 0, u"gora", u"Bolumena igo", true,
+     &Mahaia::Imagora_MouseUp, &Mahaia::Imagora_MouseDown},
+    {&Mahaia::Imabera, u"Imabera", 2835, 225, u"bera", u"Bolumena jeitsi", true,
+     &Mahaia::Imabera_MouseUp, &Mahaia::Imabera_MouseDown},
 }};
 
 } // namespace
@@ -79,6 +80,11 @@ void Mahaia::createDisplay()
     Lblahot = Design::displayLabel(this, QStringLiteral("Lblahot"), QString());
     Lblahot->setToolTip(QStringLiteral("Bolumena"));
     place(Lblahot, 2430, 0, 420, 195);
+    // A screen reader says what each display is; the text it shows is read as its value.
+    Lblabe->setAccessibleName(QStringLiteral("Abestia"));
+    Lblinfo->setAccessibleName(QStringLiteral("Izenburua"));
+    Lblden->setAccessibleName(QStringLiteral("Denbora"));
+    Lblahot->setAccessibleName(QStringLiteral("Bolumena"));
 
     Shape1 = Design::rectangle(this, QStringLiteral("Shape1"));
     place(Shape1, 2835, 0, 240, 465);

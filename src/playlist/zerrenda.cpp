@@ -43,9 +43,11 @@ constexpr std::array<Row, 8> ListButtons{{
 
 zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameStyle::Thin)
 {
+    setWindowTitle(QStringLiteral("Zerrenda"));
     setBackgroundPicture(Pictures::Scaled(QStringLiteral("zerrenda.png")));
     lista = new QListWidget(this);
     lista->setObjectName(QStringLiteral("lista"));
+    lista->setAccessibleName(QStringLiteral("Zerrenda"));
     lista->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lista->setSortingEnabled(false);
     lista->setUniformItemSizes(true);
@@ -57,6 +59,10 @@ zerrenda::zerrenda() : FormWindow(QStringLiteral("zerrenda"), 3090, 3420, FrameS
     diago = new CommonDialog(this);
     diago->setObjectName(QStringLiteral("diago"));
     buildButtons(ListButtons);
+    keysForButton(this, {Qt::Key_Delete}, Imakend, &zerrenda::Imakend_MouseUp);
+    keysForButton(this, {Qt::CTRL | Qt::Key_Up}, Imagora, &zerrenda::Imagora_MouseUp);
+    keysForButton(this, {Qt::CTRL | Qt::Key_Down}, Imabera, &zerrenda::Imabera_MouseUp);
+    keysForButton(this, {Qt::Key_Escape}, Imaitxi, &zerrenda::Imaitxi_MouseUp);
     connect(Timi3, &QTimer::timeout, this, &zerrenda::Timi3_Timer);
     // A click that leaves the selection as it was still reruns the rule: songs may have been
     // added since, which gives a selected song somewhere to move.

@@ -1,6 +1,7 @@
 // The about window hands its addresses to the desktop as they read, the e-mail one as a
 // message to write, and "Ados!" only hides it.
 #include "about/Egilea.h"
+#include "about/LinkLabel.h"
 #include "frame/Shell.h"
 #include "frame/WindowRegistry.h"
 #include "support/WindowTest.h"

@@ -18,11 +18,6 @@ rm -rf "$artefacts" && mkdir -p "$artefacts"
 
 start_x
 start_icewm
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-/usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
-pids+=($!)
-within 30 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress ||
-    skip "the accessibility bus did not start"
+start_a11y_bus
 /usr/bin/python3 "$here/walk.py" "$program" "$work" "$artefacts" || fail "screenshots in $artefacts"
 echo "screenshots in $artefacts"

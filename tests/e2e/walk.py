@@ -29,10 +29,10 @@ def within(seconds, what, probe):
         time.sleep(0.05)
 
 
-def click(x, y, repeat=1, keys=()):
+def click(x, y, repeat=1, keys=(), button="1"):
     """Clicks, then leaves the pointer off the program, whose tooltips would count as windows."""
     run("xdotool", "mousemove", str(x), str(y), *[a for k in keys for a in ("keydown", k)],
-        "click", "--repeat", str(repeat), "--delay", "80", "1",
+        "click", "--repeat", str(repeat), "--delay", "80", button,
         *[a for k in keys for a in ("keyup", k)], "mousemove", "100", "400")
 
 
@@ -169,7 +169,7 @@ class Walk:
         # At exit the unsaved list is offered for saving; yes writes it byte-exact, CR LF after
         # each path, and ends the program.
         self.press("Irten", "Irten")
-        self.press("Gorde nahi duzu irten aurretik zerrenda hau?", "Yes", title="Irten...")
+        self.press("Gorde nahi duzu irten aurretik zerrenda hau?", "Bai", title="Irten...")
         self.through_dialog("Gorde...", self.list_file)
         self.ends()
         yield "exit saves"
@@ -194,8 +194,8 @@ class Walk:
                                  f"{pathlib.Path(self.list_file).read_bytes()!r}")
 
 
-def main():
-    walk, shots = Walk(*sys.argv[1:3]), sys.argv[3]
+def main(kind=Walk):
+    walk, shots = kind(*sys.argv[1:3]), sys.argv[3]
     try:
         for number, title in enumerate(walk.steps(), 1):
             run("import", "-window", "root", os.path.join(shots, f"{number}-{title.replace(' ', '-')}.png"))

@@ -69,3 +69,14 @@ start_icewm() {
     kill -0 "$!" 2>/dev/null || skip "IceWM ended: $(tail -2 "$work/icewm.log")"
     tray_owned && xprop -root _NET_WORKAREA | grep -q = || skip "IceWM showed no tray in 90 s"
 }
+
+# The accessibility bus that Qt and the AT-SPI reader meet on, in a runtime folder of our own.
+start_a11y_bus() {
+    export HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi-bus-launcher is missing (at-spi2-core)"
+    /usr/libexec/at-spi-bus-launcher --launch-immediately 2>/dev/null &
+    pids+=($!)
+    within 30 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress ||
+        skip "the accessibility bus did not start"
+}
