@@ -4,12 +4,15 @@
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/ImageButton.h"
+#include "frame/Language.h"
+#include "frame/MsgBox.h"
 #include "frame/Pictures.h"
 #include "frame/Sarrera.h"
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
 #include "playback/extrak.h"
 #include "playlist/zerrenda.h"
+#include "support/Row.h"
 #include "support/ScriptedMedia.h"
 #include "support/WindowTest.h"
 
@@ -19,10 +22,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTranslator>
 #include <qpa/qplatformscreen.h>
 
 using namespace Qt::StringLiterals;
@@ -296,6 +302,107 @@ private slots:
         QTest::mouseRelease(bar.Imazerr, mouseButton, {}, releasedAt);
         QCOMPARE(bar.Imazerr->pictureImage(), iconImage(u"irudiak"_s, u"zerrenda.ico"_s));
         QVERIFY(Form<zerrenda>().isVisible());
+    }
+
+    // The answers read in Basque and keep their numbers; Qt's own words follow the user's
+    // language where Qt has it (German), and stay English where it has not (Basque).
+    void messageBoxes_data()
+    {
+        Row::columns(); // language | style | pressed | answer | answers shown | Qt's own word
+        Row::add("yes", "|35|Bai|6|Bai Ez Utzi|File &name:");
+        Row::add("no", "|35|Ez|7|Bai Ez Utzi|File &name:");
+        Row::add("cancel", "|35|Utzi|2|Bai Ez Utzi|File &name:");
+        Row::add("retry", "|21|Berriro saiatu|4|Berriro saiatu Utzi|File &name:");
+        Row::add("retry, cancel", "|21|Utzi|2|Berriro saiatu Utzi|File &name:");
+        Row::add("ok", "|16|Ados|1|Ados|File &name:");
+        Row::add("German session", "de|35|Bai|6|Bai Ez Utzi|Datei&name:");
+        Row::add("Basque session", "eu|35|Ez|7|Bai Ez Utzi|File &name:");
+    }
+
+    void messageBoxes()
+    {
+        const Row row;
+        QLocale::setDefault(row[0].isEmpty() ? QLocale::c() : QLocale(row[0]));
+        Language::loadQtTranslations();
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QAbstractButton* chosen = nullptr;
+            for (QAbstractButton* button : box->buttons()) {
+                shown << button->text().remove(u'&');
+                chosen = shown.last() == row[2] ? button : chosen;
+            }
+            chosen->click();
+        });
+        QCOMPARE(MsgBox::Show(u"Galdera"_s, row.number(1), u"Izenburua"_s), row.number(3));
+        shown.sort();
+        QCOMPARE(shown.join(u' '), row[4]);
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), row[5]);
+        delete QCoreApplication::instance()->findChild<QTranslator*>();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // A playlist key runs its button's handler while the button is shown, and nothing while it
+    // is hidden; so does a screen reader's press. Songs a, b, c; the selection by row.
+    void playlistKeys_data()
+    {
+        Row::columns(); // selected | key, or the button a screen reader presses | songs after
+        Row::add("Delete, nothing selected", "|Del|abc");
+        Row::add("Delete", "0 2|Del|b");
+        Row::add("Ctrl+Down", "0|Ctrl+Down|bac");
+        Row::add("Ctrl+Down on the last", "2|Ctrl+Down|abc");
+        Row::add("Ctrl+Up", "1|Ctrl+Up|bac");
+        Row::add("Ctrl+Up on the first", "0|Ctrl+Up|abc");
+        Row::add("Ctrl+Up, two selected", "1 2|Ctrl+Up|abc");
+        Row::add("Escape hides", "|Esc|abc");
+        Row::add("pressed Kendu", "1|Kendu|ac");
+        Row::add("pressed Gora while hidden", "1 2|Gora|abc");
+    }
+
+    void playlistKeys()
+    {
+        const Row row;
+        zerrenda& playlist = Form<zerrenda>();
+        playlist.lista->addItems({u"a"_s, u"b"_s, u"c"_s});
+        for (const QString& selected : row[0].split(u' ', Qt::SkipEmptyParts))
+            playlist.lista->item(selected.toInt())->setSelected(true);
+        playlist.show();
+        playlist.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&playlist));
+        const QList<ImageButton*> buttons = playlist.findChildren<ImageButton*>();
+        const auto pressed =
+            std::find_if(buttons.begin(), buttons.end(),
+                         [&](const ImageButton* b) { return b->toolTip() == row[1]; });
+        if (pressed != buttons.end()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(*pressed);
+            face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            const QKeyCombination key = QKeySequence::fromString(row[1])[0];
+            QTest::keyClick(playlist.lista, key.key(), key.keyboardModifiers());
+        }
+        QStringList songs;
+        for (int at = 0; at < playlist.ListCount(); ++at)
+            songs << playlist.List(at);
+        QCOMPARE(songs.join(QString()), row[2]);
+        QCOMPARE(playlist.isVisible(), row[1] != u"Esc"_s);
+    }
+
+    // A held Space holds a volume button down, its own repeats aside, and Return presses and
+    // releases: the volume repeats exactly while a key holds the button.
+    void volumeKeys()
+    {
+        Mahaia& bar = Form<Mahaia>();
+        QTest::keyPress(bar.Imagora, Qt::Key_Space);
+        QVERIFY(bar.timigora->isActive());
+        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, {}, QString(), true);
+        QApplication::sendEvent(bar.Imagora, &repeat);
+        QVERIFY(bar.timigora->isActive());
+        QTest::keyRelease(bar.Imagora, Qt::Key_Space);
+        QVERIFY(!bar.timigora->isActive());
+        QCOMPARE(bar.Imagora->pictureFile(), u"gora.ico"_s);
+        QTest::keyClick(bar.Imabera, Qt::Key_Return);
+        QVERIFY(!bar.Timibera->isActive());
+        QCOMPARE(bar.Imabera->pictureFile(), u"bera.ico"_s);
     }
 
     // Play opens the song while its button still shows pressed.
