@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The bar on the Wayland compositors most desktops run, GNOME's Mutter and KDE's KWin, both
 # headless, reached through XWayland as the program chooses by itself: in the work area's corner,
-# above an ordinary window. Read back by geometry on the XWayland
+# above an ordinary window, the playlist and the browser on its top edge. Read back by geometry on the XWayland
 # display; a compositor that cannot start here is reported and left out, never passed.
 set -euo pipefail
 program="$1"
@@ -10,6 +10,25 @@ unset DISPLAY QT_QPA_PLATFORM
 export SDL_AUDIODRIVER=dummy HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 shots="${IXO_ARTEFACTS:-$PWD/artefacts}" && mkdir -p "$shots"
+
+# Presses a button of a window of the program over AT-SPI: XWayland takes no pointer from XTEST.
+press() {
+    /usr/bin/python3 - "$program_pid" "$@" <<'EOF'
+import sys, pyatspi
+pid, window, button = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+def nodes(node):
+    yield node
+    for i in range(node.childCount):
+        yield from nodes(node.getChildAtIndex(i))
+desktop = pyatspi.Registry.getDesktop(0)
+for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+    if app is not None and app.get_process_id() == pid:
+        for node in (n for w in app if w.name == window for n in nodes(w)):
+            if node.name == button and node.getRoleName() == "push button":
+                sys.exit(not node.queryAction().doAction(0))
+sys.exit(1)
+EOF
+}
 
 # Starts the compositor; sets DISPLAY to its XWayland, or says why it could not.
 start_compositor() {
@@ -49,8 +68,8 @@ check_on() {
         echo "SKIPPED on $compositor: it did not start here: $(tail -3 "$work/$compositor.log" | tr '\n' ' ')"
         return 2
     fi
-    "$program" 2>"$work/$compositor-stderr.txt" &
-    pids+=($!)
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" 2>"$work/$compositor-stderr.txt" &
+    pids+=($!) && program_pid=$!
     within 30 program_window 212x37 >/dev/null || fail "$compositor: the bar never appeared"
     bar=$(program_window 212x37)
     # KWin gives XWayland no work area, which then is the whole screen.
@@ -72,10 +91,27 @@ check_on() {
             cut -d: -f2 | tr '\n' ' ' | grep -q -i "^$(printf '0x%x' "$ordinary") $bar"
     }
     within 10 stacked_above || fail "$compositor: the ordinary window is stacked above the bar: $(xprop -root _NET_CLIENT_LIST_STACKING)"
+    # The playlist and the browser, opened from the bar, stand on its top edge above it. KWin
+    # brings a window opened without a user's click (a press over AT-SPI carries no user time)
+    # up hidden, demanding attention, and XWayland takes no click from XTEST, so there this is
+    # left unchecked, saying so.
+    local opens=("IxoMp3 Zerrenda 212x234" "Zerrenda Gehitu 212x239") window button size px py ph
+    if [ "$compositor" = kwin ]; then
+        echo "NOT CHECKED on kwin: the playlist and browser on the bar, for want of a real click"
+        opens=()
+    fi
+    for opened in "${opens[@]}"; do
+        read -r window button size <<<"$opened"
+        within 10 press "$window" "$button" || fail "$compositor: \"$button\" in \"$window\" could not be pressed"
+        within 10 program_window "$size" >/dev/null || fail "$compositor: \"$button\" opened no window"
+        read -r px py _ ph < <(geometry "$(program_window "$size")")
+        [ "$px" -eq "$x" ] && [ $((py + ph)) -eq "$y" ] ||
+            fail "$compositor: the $size window is at $px,$py, not on the bar's top edge at $x,$y"
+    done
     # XWayland without a root window of its own shows each window alone.
     import -window "$bar" "$shots/wayland-$compositor-bar.png" ||
         fail "$compositor: the bar's picture could not be read back"
-    echo "ok on $compositor: the bar in the work area's corner $((x + 212)),$((y + 37)), above an ordinary window"
+    echo "ok on $compositor: the bar in the work area's corner $((x + 212)),$((y + 37)), above an ordinary window${opens[*]:+, the playlist and the browser on its top edge}"
 }
 
 # Each compositor in a shell of its own, which stops what it started.
@@ -84,6 +120,7 @@ run_on() {
     trap 'set +e; kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
     check_on "$1"
 }
+start_a11y_bus
 checked=0
 for compositor in mutter kwin; do
     command -v "${compositor/kwin/kwin_wayland}" >/dev/null || { echo "SKIPPED on $compositor: not installed"; continue; }
