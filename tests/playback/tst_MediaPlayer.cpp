@@ -36,12 +36,13 @@ struct Log : QObject {
         backwards = backwards || player.Position() < last;
         return last = player.Position();
     }
-    // Played once to its very last frame, the state going Playing and back to Stopped only.
-    [[nodiscard]] bool playedOnce(double seconds, int rate = int(Rate)) const
+    // Played once to its last frame (within slack frames), the state going Playing and back to
+    // Stopped only.
+    [[nodiscard]] bool playedOnce(double seconds, int rate, qint64 slack = 0) const
     {
         const qint64 frames = std::llround(seconds * rate) * qint64(Rate) / rate;
         return changes == Changes{{0, 2}, {2, 0}} && ended == 1 && !backwards && onWindowThread &&
-               std::llround(player.Position() * Rate) == frames;
+               std::abs(std::llround(player.Position() * Rate) - frames) <= slack;
     }
     MediaPlayer& player;
     Changes changes;
@@ -202,7 +203,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((log.position(), player.PlayState() == MediaComponent::Stopped),
                                  Timeout);
         setrlimit(RLIMIT_FSIZE, &normal);
-        QVERIFY(log.playedOnce(SongFactory::seconds(song)));
+        // A device lost mid-buffer may take a few frames with it.
+        QVERIFY(log.playedOnce(SongFactory::seconds(song), song.sampleRate, qint64(0.002 * Rate)));
         // The last device was closed at the song's end, not lost with the file full.
         QVERIFY(QFileInfo(m_disk.path()).size() < qint64(capped.rlim_cur));
     }
