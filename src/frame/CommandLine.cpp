@@ -55,6 +55,7 @@ QString CommandLine::helpText()
         "\n"
         "  -h, --help     print this help and exit\n"
         "      --version  print the version and exit\n"
+        "      --         take every argument after it as a FILE\n"
         "\n"
         "Exit status: 0 when the player ends by its exit command or the FILEs were handed to\n"
         "the running player; 1 when the running player did not answer; 2 for a wrong option.\n");
