@@ -1,6 +1,8 @@
+#include "frame/CommandLine.h"
 #include "frame/DesktopHints.h"
 #include "frame/Language.h"
 #include "frame/Sarrera.h"
+#include "frame/SingleInstance.h"
 #include "frame/WindowRegistry.h"
 
 #include <QApplication>
@@ -27,15 +29,35 @@ void preferX11OnWayland()
 
 int main(int argc, char* argv[])
 {
+    // Read before any display is opened, so that --help works without one.
+    const CommandLine line(argc, argv);
+    if (line.action() != CommandLine::Action::Run)
+        return line.finish();
     preferX11OnWayland();
-    QApplication app(argc, argv);
+    // Qt sees no argument: every one is the program's, and a file named like one of Qt's own
+    // options (-style) stays a file.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("IxoMp3"));
     Language::loadQtTranslations();
+    SingleInstance instance;
+    switch (instance.claim(line.files())) {
+    case SingleInstance::Start::HandedOver:
+        return 0;
+    case SingleInstance::Start::Unanswered:
+        return 1;
+    case SingleInstance::Start::First:
+    case SingleInstance::Start::Alone:
+        break;
+    }
     // Hiding every window (the tray) must not end the program; only the exit command does.
     QApplication::setQuitOnLastWindowClosed(false);
     Form<Sarrera>().show();
     // The splash goes on screen now; the other windows are built once it is there.
     DesktopHints::flush();
+    // Behind the splash's loading of the windows, which its showing has already queued.
+    QMetaObject::invokeMethod(
+        &instance, [&instance, &line] { instance.serve(line.files()); }, Qt::QueuedConnection);
     const int status = QApplication::exec();
     WindowRegistry::instance().unloadAll();
     return status;

@@ -10,11 +10,11 @@ to an Xvfb server of its own without a window manager. For each player:
   list    time from launch to the first sound with a 32,767-line playlist, less the same with a
           one-line playlist (median of runs)
 
-IxoMp3 reads no command line, so its songs and playlist are handed to it by bench_playback
-(its own windows and player, shown on the X server; the list through the playlist window's
-open button); its first window is the real program's splash.
+Every player is the real program, given the songs or the playlist on its command line. Those
+that do not end by themselves when the last song has played (IxoMp3, qmmp) are stopped a few
+seconds after it, and that idle time is counted too.
 
-Usage: bench/peers/peers.py [build/bin] [runs]
+Usage: bench/peers/peers.py [build/bin] [runs] [player,player...]   (all players by default)
 Needs: apt-get install xvfb dbus-daemon pulseaudio pulseaudio-utils mpg123 mpv qmmp audacious time
 """
 
@@ -29,17 +29,17 @@ import time
 
 BIN = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build/bin")
 RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 3
+ONLY = sys.argv[3].split(",") if len(sys.argv) > 3 else None
 RATE = 44100
 LIST_LINES = 32767
 
 
 def players():
     """name -> (command for songs or a playlist, command for the first window, quits by itself)"""
-    playback = os.path.join(BIN, "bench_playback")
+    ixomp3 = os.path.join(BIN, "ixomp3")
     mpv = ["mpv", "--no-config", "--really-quiet", "--force-window=yes", "--ao=pulse"]
     return {
-        "IxoMp3": (lambda files: [playback, "list" if files[0].endswith(".m3u") else "cost", *files],
-                   [os.path.join(BIN, "ixomp3")], True),
+        "IxoMp3": (lambda files: [ixomp3, *files], [ixomp3], False),
         "mpg123": (lambda files: ["mpg123", "-q", "-o", "pulse",
                                   *(["-@", files[0]] if files[0].endswith(".m3u") else files)],
                    None, True),
@@ -255,6 +255,8 @@ def main():
         songs = make_songs(desktop.folder)
         rows = {}
         for name, (play, window, quits) in players().items():
+            if ONLY and name not in ONLY:
+                continue
             rows[name] = measure(name, play, window, quits, songs)
         print(f"\n{RUNS} runs each; load average before and after: see uptime below")
         table(rows)

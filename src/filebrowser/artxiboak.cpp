@@ -133,8 +133,7 @@ void artxiboak::Imagehitu_MouseUp()
     const QList<int> rows = artxi->selectedRows();
     for (int index : rows)
         chosen << folder + artxi->List(index);
-    playlist.appendItems(chosen);
-    playlist.Imagord->show();
+    playlist.addSongs(chosen);
     WindowRegistry::instance().unload<artxiboak>();
 }
 

@@ -25,9 +25,14 @@ bool CommonDialog::show(Kind kind)
     const QString chosen = chooser ? chooser(*this, kind) : runDialog(kind);
     if (chosen.isEmpty())
         return false;
-    FileName = chosen;
-    QDir::setCurrent(QFileInfo(chosen).absolutePath());
+    choose(chosen);
     return true;
+}
+
+void CommonDialog::choose(const QString& path)
+{
+    FileName = path;
+    QDir::setCurrent(QFileInfo(path).absolutePath());
 }
 
 QString CommonDialog::runDialog(Kind kind) const

@@ -32,6 +32,8 @@ public:
 
     [[nodiscard]] bool ShowOpen() { return show(Kind::Open); }
     [[nodiscard]] bool ShowSave() { return show(Kind::Save); }
+    // What choosing a path does, for a path the user chose elsewhere (on the command line).
+    void choose(const QString& path);
 
     // "Description|pattern|..." as Qt's name filters.
     [[nodiscard]] QStringList nameFilters() const;

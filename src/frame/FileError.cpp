@@ -1,6 +1,10 @@
 #include "FileError.h"
 
+#include "PathBytes.h"
+
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace FileError {
 
@@ -31,6 +35,38 @@ QString describe(int code, const QString& systemText)
 {
     const QString words = cause(code);
     return systemText.isEmpty() ? words : words + QStringLiteral(" (") + systemText + u')';
+}
+
+QString kindProblem(const QString& path)
+{
+    switch (PathBytes::kindOf(path)) {
+    case PathBytes::Kind::Folder:
+        return QStringLiteral("%1 karpeta bat da").arg(PathBytes::displayText(path));
+    case PathBytes::Kind::Other:
+        return QStringLiteral("%1 ez da fitxategi arrunta").arg(PathBytes::displayText(path));
+    case PathBytes::Kind::File:
+    case PathBytes::Kind::Missing:
+        break;
+    }
+    return {};
+}
+
+QString unreadable(const QString& path)
+{
+    if (QString why = kindProblem(path); !why.isEmpty())
+        return why;
+    // The system would read a name only up to a NUL in it, and so open some other file.
+    int code = ENOENT;
+    if (!path.contains(QChar(u'\0'))) {
+        const int descriptor = ::open(PathBytes::toBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            return {};
+        }
+        code = errno;
+    }
+    return PathBytes::displayText(path) + QStringLiteral(": ") +
+           describe(code, qt_error_string(code));
 }
 
 } // namespace FileError

@@ -155,6 +155,11 @@ void Mahaia::Imaegil_MouseUp()
 void Mahaia::Imairte_MouseUp()
 {
     LoadButtonIcon(Imairte, QStringLiteral("irten.ico"));
+    ExitProgram();
+}
+
+void Mahaia::ExitProgram()
+{
     zerrenda& playlist = Form<zerrenda>();
     if (!playlist.Imagord->isHidden()) {
         const int answer =

@@ -79,12 +79,19 @@ public:
     void PreviousSong();
     void NextSong();
 
-    // Window commands shared by the buttons, the tray and the window manager.
+    // Window commands shared by the buttons, the tray, the window manager and the desktop.
     void SendToTray();
     enum class Restore { DoubleClick, Menu };
     void RestoreFromTray(Restore variant);
     // Raises the bar into the topmost band, or drops it, in place and without activating it.
     void setTopmost(bool on);
+    // The exit command: the save question over unsaved changes, then the end.
+    void ExitProgram();
+
+    // Files the desktop hands over (the command line, a later instance, MPRIS): MP3s are
+    // appended and a playlist file opened as the open button does; the first song they bring
+    // plays. A path that cannot be read is refused with a message.
+    void OpenFiles(const QStringList& paths);
 
 protected:
     void Form_CloseRequest() override;

@@ -148,5 +148,6 @@ void Mahaia::Timi_Timer()
         else
             setCaption(Lblden, QString());
     }
-    setCaption(Lblahot, QStringLiteral("% ") + QString::number(medi().Volume() / 100 + 100));
+    setCaption(Lblahot,
+               QStringLiteral("% ") + QString::number(TrackText::VolumePercent(medi().Volume())));
 }

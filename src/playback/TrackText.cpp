@@ -49,4 +49,9 @@ QString FormatTime(double seconds)
     return QString::number(whole / 60) + QLatin1Char(':') + QString::number(whole % 60);
 }
 
+int VolumePercent(int hundredthsOfDb)
+{
+    return hundredthsOfDb / 100 + 100;
+}
+
 } // namespace TrackText

@@ -21,4 +21,8 @@ QString TitleFromPath(const QString& path);
 // leading zeros ("1:5" for 65.2 s).
 QString FormatTime(double seconds);
 
+// The volume display's percentage of a player volume in hundredths of a decibel: 100 at full,
+// one point per step of 100, 0 at the floor.
+int VolumePercent(int hundredthsOfDb);
+
 } // namespace TrackText

@@ -4,7 +4,6 @@
 #include "frame/PathBytes.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 
@@ -50,12 +49,9 @@ QString failure(const QFileDevice& file)
 
 Result<QStringList> read(const QString& path)
 {
-    const QFileInfo source(path);
-    if (source.isDir())
-        return Failure{QStringLiteral("%1 karpeta bat da").arg(path)};
     // A device such as /dev/zero never ends and a pipe may never answer.
-    if (source.exists() && !source.isFile())
-        return Failure{QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
+    if (QString why = FileError::kindProblem(path); !why.isEmpty())
+        return Failure{why};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{failure(file)};
@@ -67,13 +63,10 @@ Result<QStringList> read(const QString& path)
 
 Result<void> write(const QString& path, const QStringList& items)
 {
-    const QFileInfo target(path);
-    if (target.isDir())
-        return Failure{QStringLiteral("%1 karpeta bat da").arg(path)};
     // Writing beside the target and renaming would put a plain file in place of a device or a
     // pipe, so only a plain file, or a new name, is ever replaced.
-    if (target.exists() && !target.isFile())
-        return Failure{QStringLiteral("%1 ez da fitxategi arrunta").arg(path)};
+    if (QString why = FileError::kindProblem(path); !why.isEmpty())
+        return Failure{why};
     QByteArray bytes;
     // The reader takes a byte-order mark at the very start as a mark, not as text, so a first
     // item that begins with one is written behind one more.

@@ -98,6 +98,12 @@ void zerrenda::appendItems(const QStringList& items)
                      MsgBox::OkOnly, QStringLiteral("Okerra"));
 }
 
+void zerrenda::addSongs(const QStringList& paths)
+{
+    appendItems(paths);
+    Imagord->show();
+}
+
 void zerrenda::Imagehi_MouseUp()
 {
     LoadButtonIcon(Imagehi, QStringLiteral("gehitu.ico"));

@@ -39,6 +39,9 @@ public:
     // Appends at the end, up to the list's limit; what would go past it is left out and the
     // user is told so.
     void appendItems(const QStringList& items);
+    // Songs chosen by the user (in the browser, or handed over by the desktop): appended, and
+    // the list marked as changed.
+    void addSongs(const QStringList& paths);
 
     void Imaberr_MouseUp();
     void Imairek_MouseUp();
@@ -57,6 +60,9 @@ public:
     // Opens a playlist file through the open dialog in place of the list, without asking
     // about unsaved changes; true only when the file was read completely.
     bool imairek_baziak();
+    // Opens a playlist file as the open button does, the save question first, with the path
+    // given in place of the dialog's choice; true only when the file was read completely.
+    bool OpenListFile(const QString& path);
 
 private:
     void moveSelected(int step);
@@ -64,11 +70,12 @@ private:
     // Runs a file command unless another one is running; false when it did not run or failed.
     bool runFileCommand(const std::function<bool()>& command);
     // Replaces the list by what fill puts there, once unsaved changes were dealt with.
-    void replaceList(const std::function<bool()>& fill);
+    bool replaceList(const std::function<bool()>& fill);
     bool mayReplaceList();
     static int askToSaveFirst();
     bool saveList();
     bool openList();
+    bool readList(const QString& path);
     bool emptyList();
 
     qint16 savedCount = 0;

@@ -76,7 +76,19 @@ bool zerrenda::openList()
     diago->Filter = playlistFilter();
     if (!diago->ShowOpen())
         return false;
-    const QString path = diago->FileName;
+    return readList(diago->FileName);
+}
+
+bool zerrenda::OpenListFile(const QString& path)
+{
+    return replaceList([this, &path] {
+        diago->choose(path);
+        return readList(path);
+    });
+}
+
+bool zerrenda::readList(const QString& path)
+{
     Result<QStringList> items = PlaylistFile::read(path);
     if (!items) {
         complain(QStringLiteral("Ezin izan da zerrenda ireki: "), items.error());
@@ -111,9 +123,9 @@ void zerrenda::Imairek_MouseUp()
 
 // Over unsaved changes the user is asked first. The list is replaced only by a fill that
 // succeeds, so a cancelled open dialog after "No" still keeps the list and its unsaved mark.
-void zerrenda::replaceList(const std::function<bool()>& fill)
+bool zerrenda::replaceList(const std::function<bool()>& fill)
 {
-    runFileCommand([this, &fill] { return mayReplaceList() && fill(); });
+    return runFileCommand([this, &fill] { return mayReplaceList() && fill(); });
 }
 
 // A list without unsaved changes may go at once; a changed one once it was saved or the user

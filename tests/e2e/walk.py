@@ -59,14 +59,19 @@ def nodes(root):
             stack.extend(node.getChildAtIndex(i) for i in reversed(range(node.childCount)))
 
 
+def block_tone(chunk):
+    """The song whose tone a block of output holds, told by its zero crossings; None if quiet."""
+    left = struct.unpack(f"<{BLOCK * 2}f", chunk)[0::2]
+    rate = sum(a < 0 <= b or b < 0 <= a for a, b in zip(left, left[1:])) * RATE / 2 / BLOCK
+    return min(TONES, key=lambda n: abs(TONES[n] - rate)) if max(left) > 0.1 else None
+
+
 def tone_runs(raw, cache):
-    """The songs heard, in order: each block's tone told by its zero crossings, in runs of two."""
+    """The songs heard, in order: each block's tone, in runs of two."""
     with open(raw, "rb") as data:
         data.seek(len(cache) * BLOCK * FRAME)
         while len(chunk := data.read(BLOCK * FRAME)) == BLOCK * FRAME:
-            left = struct.unpack(f"<{BLOCK * 2}f", chunk)[0::2]
-            rate = sum(a < 0 <= b or b < 0 <= a for a, b in zip(left, left[1:])) * RATE / 2 / BLOCK
-            cache.append(min(TONES, key=lambda n: abs(TONES[n] - rate)) if max(left) > 0.1 else None)
+            cache.append(block_tone(chunk))
     runs = []
     for before, tone in zip(cache, cache[1:]):
         if tone and tone == before and runs[-1:] != [tone]:
@@ -75,14 +80,15 @@ def tone_runs(raw, cache):
 
 
 class Walk:
-    def __init__(self, program, work):
+    def __init__(self, program, work, seconds=2):
         # Steady tones, each its own pitch, so that the output tells which song was heard.
         os.makedirs(os.path.join(work, "kantak"))
         for name, frequency in TONES.items():
-            wave = (int(12000 * math.sin(2 * math.pi * frequency * i / RATE)) for i in range(2 * RATE))
+            # Each tone fits a second in whole periods, so one second repeated is one steady tone.
+            wave = (int(12000 * math.sin(2 * math.pi * frequency * i / RATE)) for i in range(RATE))
             subprocess.run(["lame", "--quiet", "-r", "-s", "44.1", "--signed", "--little-endian", "-",
                             os.path.join(work, "kantak", name + ".mp3")],
-                           input=b"".join(struct.pack("<hh", v, v) for v in wave), check=True)
+                           input=b"".join(struct.pack("<hh", v, v) for v in wave) * seconds, check=True)
         self.songs = [os.path.join(work, "kantak", n + ".mp3") for n in TONES]
         self.list_file, self.raw = os.path.join(work, "nire zerrenda.m3u"), os.path.join(work, "audio.raw")
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
