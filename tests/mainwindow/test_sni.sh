@@ -91,7 +91,16 @@ within 60 eval 'watcher IsStatusNotifierHostRegistered | grep -q "boolean true"'
 sleep 1 # the panel's first frame, before which the strip is not yet its own
 panel_strip >"$work/before.rgb"
 
-"$program" 2>"$work/stderr.txt" &
+# A long tone, so that the menu's commands meet a song still playing.
+python3 -c 'import math, struct, sys
+sys.stdout.buffer.write(b"".join(struct.pack("<h", int(8000 * math.sin(i / 16))) for i in range(44100 * 60)))' |
+    lame --quiet -r -s 44.1 -m m --signed --little-endian - "$work/tonua.mp3"
+status() {
+    dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.ixomp3 /org/mpris/MediaPlayer2 \
+        org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2.Player string:PlaybackStatus |
+        grep -o '"[A-Za-z]*"' | tr -d '"'
+}
+"$program" "$work/tonua.mp3" 2>"$work/stderr.txt" &
 pids+=($!)
 within 30 bar_viewable || fail "the bar never appeared"
 
@@ -105,10 +114,20 @@ echo "ok: minimised into the panel's tray, back above others on a left click"
 to_tray
 labels=$(menu_labels)
 [ "$labels" = "Haundiagotu Aurrera Amaitu Gelditu Hasi Atzera" ] || fail "the item's menu reads \"$labels\""
-xdotool mousemove "$x" 16 click 3
-within 10 menu_open || fail "a right click on the icon opened no menu"
-import -window root "$shots/sni-menu.png"
-xdotool key Down Return mousemove 500 400
+# Its items drive the hidden bar: "Amaitu" (the third) stops, "Hasi" (the fifth) plays.
+menu_choose() {
+    xdotool mousemove "$x" 16 click 3
+    within 10 menu_open || fail "a right click on the icon opened no menu"
+    [ "$1" != 1 ] || import -window root "$shots/sni-menu.png"
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return mousemove 500 400
+}
+menu_choose 3
+within 10 eval '[ "$(status)" = Stopped ]' || fail "\"Amaitu\" in the panel's menu left the player $(status)"
+menu_choose 5
+within 10 eval '[ "$(status)" = Playing ]' || fail "\"Hasi\" in the panel's menu left the player $(status)"
+bar_viewable && fail "the menu's commands brought the bar back"
+menu_choose 1
 back_on_top "\"Haundiagotu\" in the panel's menu"
-echo "ok: the right click opens the program's menu, whose \"Haundiagotu\" brings the bar back"
+echo "ok: the right click opens the program's menu; \"Amaitu\" and \"Hasi\" drive the hidden bar, \"Haundiagotu\" brings it back"
 import -window root "$shots/sni-restored.png"
