@@ -19,6 +19,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QMoveEvent>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -118,7 +119,19 @@ void Mahaia::Form_Load()
          info.WorkAreaTop() + info.WorkAreaHeight() - Height());
     const QRect area = info.deviceWorkArea(devicePixelRatioF());
     const QSize size = deviceGeometry().size();
-    moveToDevicePixel(area.bottomRight() + QPoint(1, 1) - QPoint(size.width(), size.height()));
+    m_corner = area.bottomRight() + QPoint(1, 1) - QPoint(size.width(), size.height());
+    moveToDevicePixel(m_corner);
+}
+
+// Some compositors (weston) put every X11 window where they choose. The bar works there just
+// the same, but a user looking for it in the corner is told why it is not, once.
+void Mahaia::moveEvent(QMoveEvent* event)
+{
+    FormWindow::moveEvent(event);
+    if (event->spontaneous() && isVisible() && deviceGeometry().topLeft() != m_corner &&
+        WindowRegistry::instance().firstReport(QStringLiteral("placed elsewhere")))
+        std::fprintf(stderr, "ixomp3: the desktop does not let the bar place itself in the "
+                             "corner of the screen; it stays where the desktop put it\n");
 }
 
 // The playlist window is only ever shown from here, never toggled away.

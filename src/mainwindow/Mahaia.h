@@ -10,6 +10,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMoveEvent;
 class QTimer;
 
 // The main bar: track counter, title, time and volume over a row of image buttons. It drives
@@ -96,9 +97,13 @@ public:
 protected:
     void Form_CloseRequest() override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void createDisplay();
     void createMenu();
     void minimisedByTheDesktop();
+
+    // Where Form_Load asked the window system to put the bar, in device pixels.
+    QPoint m_corner;
 };
