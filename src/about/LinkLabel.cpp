@@ -1,6 +1,7 @@
 #include "LinkLabel.h"
 
 #include "frame/Accessible.h"
+#include "frame/ImageButton.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -38,8 +39,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
 
 void LinkLabel::keyPressEvent(QKeyEvent* event)
 {
-    const int key = event->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space) {
+    if (!ImageButton::isPressKey(event->key())) {
         QLabel::keyPressEvent(event);
         return;
     }

@@ -69,7 +69,7 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event)
 void ImageButton::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) {
+    if (!isPressKey(key)) {
         QLabel::keyPressEvent(event);
         return;
     }

@@ -25,6 +25,12 @@ public:
 
     void setPicture(const QIcon& picture, const QString& fileName);
 
+    // The keys that press a control as a click does, here and wherever one acts as a button.
+    [[nodiscard]] static bool isPressKey(int key)
+    {
+        return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+
 signals:
     void MouseDown();
     void MouseUp();
