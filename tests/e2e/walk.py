@@ -143,18 +143,6 @@ class Walk:
 
     def steps(self):
         self.start()
-        # Minimising hides every window, the browser too, behind one icon in IceWM's tray; a
-        # double click on it brings the bar back alone and above others.
-        self.press("Irten", "Zerrenda")
-        self.press("Berria", "Gehitu")
-        within(5, "the browser", lambda: (len(mapped()) == 3, mapped()))
-        self.press("Irten", "Txikiagotu")
-        icon = within(5, "only the tray icon", lambda: (len(m := mapped()) == 1 and m[0][1] < 100, m))[0]
-        click(icon[3] + icon[1] // 2, icon[4] + icon[2] // 2, repeat=2)
-        bar = within(5, "the bar back alone", lambda: ([w[1:3] for w in mapped()] == [(212, 37)], mapped()))
-        if "_NET_WM_STATE_ABOVE" not in run("xprop", "-id", bar[0][0], "_NET_WM_STATE"):
-            raise AssertionError("expected the restored bar above others")
-        yield "tray round trip"
         # Songs chosen in the browser with a shift click reach the list with their folder.
         self.press("Irten", "Zerrenda")
         self.press("Berria", "Gehitu")
