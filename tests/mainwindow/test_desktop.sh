@@ -63,7 +63,6 @@ echo "ok: minimised by IceWM into its tray, back after IceWM restarted, above ot
 # On IceWM's tray the right button opens the bar's own menu, whose first item brings it back.
 xdotool windowminimize "$bar"
 within 10 tray_icon || fail "minimised again, the bar left no icon in the tray"
-click_icon 3
 # The menu: the program's one viewable override-redirect window beside the bar.
 menu_shown() {
     local id
@@ -73,7 +72,9 @@ menu_shown() {
     done
     return 1
 }
-within 10 menu_shown || fail "the right button on the icon opened no menu"
+# A loaded machine may map the icon before the tray has settled it in its place: click again.
+for _ in 1 2 3; do click_icon 3 && within 4 menu_shown && break; done
+menu_shown || fail "the right button on the icon opened no menu"
 import -window root "${IXO_ARTEFACTS:-$PWD/artefacts}/icewm-menu.png" 2>/dev/null || true
 xdotool key Down Return
 within 10 bar_viewable || fail "\"Haundiagotu\" did not bring the bar back"
