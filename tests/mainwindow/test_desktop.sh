@@ -49,7 +49,7 @@ echo "ok: bar at $x,$y in the work area's corner, above, out of the task bar"
 # to the tray; the icon survives IceWM restarting, and a double click on it brings the bar back.
 xdotool windowminimize "$bar"
 within 10 tray_icon || fail "minimised by the window manager, the bar left no icon in the tray"
-bar_viewable && fail "the bar is still on screen beside its tray icon"
+within 10 eval "! bar_viewable" || fail "the bar is still on screen beside its tray icon"
 kill "$icewm" && wait "$icewm" 2>/dev/null || true
 within 10 eval '! tray_owned' || fail "IceWM's tray did not go away"
 start_icewm

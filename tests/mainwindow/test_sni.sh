@@ -51,9 +51,19 @@ EOF
 to_tray() {
     xdotool windowminimize "$bar"
     within 10 eval '[ "$(items)" = 1 ]' || fail "minimised, the bar registered no item with the watcher"
-    bar_viewable && fail "the bar is still on screen beside its item"
-    within 10 eval 'panel_strip >"$work/after.rgb"; x=$(item_centre "$work/before.rgb" "$work/after.rgb"); [ -n "$x" ]' ||
-        fail "the panel shows no icon for the item"
+    within 10 eval "! bar_viewable" || fail "the bar is still on screen beside its item"
+    icon_shown || fail "the panel shows no icon for the item"
+}
+icon_shown() {
+    within 10 eval 'panel_strip >"$work/after.rgb"; x=$(item_centre "$work/before.rgb" "$work/after.rgb"); [ -n "$x" ]'
+}
+# A left click on the icon; a panel still laying out its icons on a loaded machine may let the
+# first go by, so it is made again, where the icon is then.
+left_click() {
+    for _ in 1 2 3; do
+        icon_shown && xdotool mousemove "$x" 16 click 1 mousemove 500 400
+        within 4 bar_viewable && return
+    done
 }
 menu_open() {
     local id
@@ -109,7 +119,7 @@ within 30 bar_viewable || fail "the bar never appeared"
 
 # A StatusNotifierItem has no double click: a left click on the icon brings the bar back.
 to_tray
-xdotool mousemove "$x" 16 click 1 mousemove 500 400
+left_click
 back_on_top "a left click on the icon"
 echo "ok: minimised into the panel's tray, back above others on a left click"
 
@@ -119,7 +129,7 @@ kill "$panel" && wait "$panel" 2>/dev/null || true
 within 10 eval '! watcher IsStatusNotifierHostRegistered' || fail "the panel's watcher did not go away"
 start_panel
 within 60 eval '[ "$(items)" = 1 ]' || fail "the restarted panel's watcher got no item back"
-xdotool mousemove "$x" 16 click 1 mousemove 500 400
+left_click
 back_on_top "a left click on the icon in the restarted panel"
 echo "ok: the item came back to the restarted panel, whose left click brings the bar back"
 
