@@ -109,6 +109,22 @@ void setAbove(QWidget* window, bool above)
                 {atom(connection, "_NET_WM_STATE_ABOVE")});
 }
 
+std::optional<QPoint> placedAt(QWidget* window)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr)
+        return std::nullopt;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const XcbReply<xcb_translate_coordinates_reply_t> reply(
+        xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, id, root, 0, 0), nullptr),
+        &std::free);
+    if (!reply || !isViewable(connection, id))
+        return std::nullopt;
+    return QPoint(reply->dst_x, reply->dst_y);
+}
+
 void flush()
 {
     if (xcb_connection_t* connection = x11Connection())

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <optional>
+
 class QWidget;
 
 // Window-manager hints the program gives through the desktop's own protocol, where Qt has no
@@ -13,6 +16,10 @@ void keepOffTaskbar(QWidget* window);
 // Puts a window into the topmost band, or takes it out, in place: no move, no resize, no
 // activation.
 void setAbove(QWidget* window, bool above);
+
+// Where the X server has put a shown window's top-left corner on the screen, in device pixels,
+// whoever placed it; nothing off X11.
+std::optional<QPoint> placedAt(QWidget* window);
 
 // Sends what the program has asked of the X server so far, e.g. to map a window now rather
 // than after the work that follows.

@@ -5,15 +5,28 @@
 #include "Twips.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
 #include <cmath>
 #include <qpa/qplatformwindow.h>
 
+namespace {
+
+// On X11 Qt makes a tool window transient for the program's hidden group leader, and KWin maps
+// a transient whose main windows are all hidden minimised: a playlist opened from the bar would
+// never show. There an ordinary window, kept off the task bar by its hint, does the same work.
+Qt::WindowType windowKind()
+{
+    return QGuiApplication::platformName() == QStringLiteral("xcb") ? Qt::Window : Qt::Tool;
+}
+
+} // namespace
+
 FormWindow::FormWindow(const QString& name, int clientWidthTwips, int clientHeightTwips,
                        FrameStyle frame)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
+    : QWidget(nullptr, windowKind() | Qt::FramelessWindowHint),
       m_frame(frame == FrameStyle::Thin ? ThinFramePixels : 0)
 {
     Accessible::install();

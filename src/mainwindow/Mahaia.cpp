@@ -19,10 +19,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
-#include <QMoveEvent>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -124,12 +125,15 @@ void Mahaia::Form_Load()
 }
 
 // Some compositors (weston) put every X11 window where they choose. The bar works there just
-// the same, but a user looking for it in the corner is told why it is not, once.
-void Mahaia::moveEvent(QMoveEvent* event)
+// the same, but a user looking for it in the corner is told why it is not, once. By its first
+// paint the window system has placed it.
+void Mahaia::paintEvent(QPaintEvent* event)
 {
-    FormWindow::moveEvent(event);
-    if (event->spontaneous() && isVisible() && deviceGeometry().topLeft() != m_corner &&
-        WindowRegistry::instance().firstReport(QStringLiteral("placed elsewhere")))
+    FormWindow::paintEvent(event);
+    if (std::exchange(m_placementChecked, true))
+        return;
+    const std::optional<QPoint> placed = DesktopHints::placedAt(this);
+    if (placed && *placed != m_corner)
         std::fprintf(stderr, "ixomp3: the desktop does not let the bar place itself in the "
                              "corner of the screen; it stays where the desktop put it\n");
 }

@@ -10,7 +10,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
-class QMoveEvent;
+class QPaintEvent;
 class QTimer;
 
 // The main bar: track counter, title, time and volume over a row of image buttons. It drives
@@ -97,13 +97,15 @@ public:
 protected:
     void Form_CloseRequest() override;
     void changeEvent(QEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void createDisplay();
     void createMenu();
     void minimisedByTheDesktop();
 
-    // Where Form_Load asked the window system to put the bar, in device pixels.
+    // Where Form_Load asked the window system to put the bar, in device pixels, and whether the
+    // window system's own placement was compared with it yet.
     QPoint m_corner;
+    bool m_placementChecked = false;
 };

@@ -43,6 +43,7 @@ read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g')
 # The window manager, not Qt, keeps the bar above others and out of the task bar.
 state=$(xprop -id "$bar" _NET_WM_STATE)
 [[ $state == *_NET_WM_STATE_ABOVE* && $state == *_NET_WM_STATE_SKIP_TASKBAR* ]] || fail "$state"
+! grep -q "place itself" "$work/stderr.txt" || fail "IceWM left the bar in place, yet it said otherwise"
 echo "ok: bar at $x,$y in the work area's corner, above, out of the task bar"
 
 # Minimised by the window manager, the bar has no task-bar button to come back from, so it goes
