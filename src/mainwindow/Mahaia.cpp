@@ -115,10 +115,7 @@ void Mahaia::createMenu()
 // with the corner, on the last device pixel at any scale.
 void Mahaia::Form_Load()
 {
-    const SysInfo& info = *Form<extrak>().info;
-    Move(info.WorkAreaLeft() + info.WorkAreaWidth() - Width(),
-         info.WorkAreaTop() + info.WorkAreaHeight() - Height());
-    const QRect area = info.deviceWorkArea(devicePixelRatioF());
+    const QRect area = Form<extrak>().info->deviceWorkArea(devicePixelRatioF());
     const QSize size = deviceGeometry().size();
     m_corner = area.bottomRight() + QPoint(1, 1) - QPoint(size.width(), size.height());
     moveToDevicePixel(m_corner);
