@@ -20,6 +20,12 @@ namespace {
 constexpr int Timeout = 30000;
 constexpr double Rate = AudioOutput::SampleRate;
 
+// A measured value for a failure message.
+QByteArray said(double value)
+{
+    return QByteArray::number(value);
+}
+
 // Every PlayStateChanged and SongEnded, whether all came on the window thread, and every
 // Position read through it, which must never go back.
 struct Log : QObject {
@@ -69,6 +75,9 @@ class tst_MediaPlayer : public QObject {
     }
 
 private slots:
+    // Guards the length, the last frames of a song (resampled or not), the encoder's delay and
+    // padding left out, the gain and its curve, and the state changes coming in order on the
+    // window thread.
     void playsWholeSongOnce_data()
     {
         QTest::addColumn<Song>("song");
@@ -84,9 +93,6 @@ private slots:
             << Song{44100, 2, 3.0, true, false} << 2.0 * 1152 / 44100 << 0 << 1.0;
     }
 
-    // Guards the length, the last frames of a song (resampled or not), the encoder's delay and
-    // padding left out, the gain and its curve, and the state changes coming in order on the
-    // window thread.
     void playsWholeSongOnce()
     {
         QFETCH(Song, song);
@@ -99,18 +105,16 @@ private slots:
         player.Open(this->song(song));
         QTRY_VERIFY_WITH_TIMEOUT(player.Duration() > 0.0, Timeout);
         const double extra = player.Duration() - SongFactory::seconds(song);
-        QVERIFY2(extra >= -0.001 && extra <= slack, qPrintable(QString::number(extra)));
+        QVERIFY2(extra >= -0.001 && extra <= slack, said(extra));
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), MediaComponent::Stopped, Timeout);
         QVERIFY(log.playedOnce(player.Duration(), song.sampleRate));
         // The whole tone, once, on both channels; lame takes up to a tenth of a tone's energy.
         const DiskAudio::Heard out = m_disk.heard();
         const double expected =
             player.Duration() * Rate * std::pow(SongFactory::Amplitude * amplitude, 2) / 2;
-        QVERIFY2(std::abs(out.left / expected - 1.0) < 0.15, qPrintable(QString::number(out.left)));
-        QVERIFY2(std::abs(out.right / out.left - 1.0) < 0.01,
-                 qPrintable(QString::number(out.right)));
-        QVERIFY2(std::abs(out.frames - player.Duration() * Rate) < 0.002 * Rate,
-                 qPrintable(QString::number(out.frames)));
+        QVERIFY2(std::abs(out.left / expected - 1.0) < 0.15, said(out.left));
+        QVERIFY2(std::abs(out.right / out.left - 1.0) < 0.01, said(out.right));
+        QVERIFY2(std::abs(out.frames - player.Duration() * Rate) < 0.002 * Rate, said(out.frames));
     }
 
     // Guards the volume's limits, pause while stopped, a device left open while paused,
@@ -177,9 +181,8 @@ private slots:
         QCOMPARE(log.changes, (Changes{{0, 2}, {2, 0}}));
         // Both songs back to back in one output; a sine sits at zero for a frame at most.
         const DiskAudio::Heard out = m_disk.heard();
-        QVERIFY2(out.frames >= qint64(1.19 * Rate), qPrintable(QString::number(out.frames)));
-        QVERIFY2(out.longestInnerSilence <= 2,
-                 qPrintable(QString::number(out.longestInnerSilence)));
+        QVERIFY2(out.frames >= qint64(1.19 * Rate), said(out.frames));
+        QVERIFY2(out.longestInnerSilence <= 2, said(out.longestInnerSilence));
     }
 
     // SDL's disk driver reports its device removed when a write fails. With its file capped at

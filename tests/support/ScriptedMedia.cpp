@@ -2,15 +2,12 @@
 
 void ScriptedMedia::setCurrentFile(const QString& path)
 {
-    if (path.isEmpty() && file.isEmpty())
+    if (!path.isEmpty())
+        return Open(path);
+    if (file.isEmpty())
         return;
-    if (path.isEmpty()) {
-        calls << QStringLiteral("Close");
-        file.clear();
-        changeState(Stopped);
-        return;
-    }
-    Open(path);
+    file.clear();
+    record(u"Close", Stopped);
 }
 
 void ScriptedMedia::Open(const QString& path)
@@ -23,24 +20,10 @@ void ScriptedMedia::Open(const QString& path)
     changeState(Playing);
 }
 
-void ScriptedMedia::Play()
+void ScriptedMedia::record(QStringView call, int newState)
 {
-    calls << QStringLiteral("Play");
-    if (state == Paused)
-        changeState(Playing);
-}
-
-void ScriptedMedia::Pause()
-{
-    calls << QStringLiteral("Pause");
-    if (state == Playing)
-        changeState(Paused);
-}
-
-void ScriptedMedia::Stop()
-{
-    calls << QStringLiteral("Stop");
-    changeState(Stopped);
+    calls << call.toString();
+    changeState(newState);
 }
 
 void ScriptedMedia::changeState(int newState)
