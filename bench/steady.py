@@ -8,7 +8,9 @@ about window and the open and save dialogs have each been opened and closed once
 AT-SPI, as a screen reader would). Each state is left to settle for the warm-up, then measured:
 
   CPU       user + system seconds per 60 s, from /proc/<pid>/stat
-  wake-ups  context switches per second over all threads, from /proc/<pid>/task/*/status
+  wake-ups  voluntary context switches per second over all threads (a thread going to sleep
+            and being woken), from /proc/<pid>/task/*/status; preemptions are left out, since
+            they count the machine's load rather than the program
   memory    resident set at the end of the state (VmRSS)
 
 Medians over the runs; CPU and wake-ups are also given as a ratio to mpg123's in the same run.
@@ -37,7 +39,7 @@ STATES = ("idle", "playing", "paused", "after the windows")
 
 
 class Sample:
-    """CPU seconds, context switches and resident memory of one process at one moment."""
+    """CPU seconds, wake-ups and resident memory of one process at one moment."""
 
     def __init__(self, pid):
         with open(f"/proc/{pid}/stat") as stat:
@@ -48,7 +50,7 @@ class Sample:
             try:
                 with open(f"/proc/{pid}/task/{task}/status") as status:
                     self.switches += sum(int(line.split()[1]) for line in status
-                                         if "ctxt_switches:" in line)
+                                         if line.startswith("voluntary_ctxt_switches:"))
             except FileNotFoundError:  # a thread that ended meanwhile
                 pass
         with open(f"/proc/{pid}/status") as status:
