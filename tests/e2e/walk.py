@@ -31,21 +31,13 @@ LISTS = [([TWO, ONE], "Utzi", [ONE, TWO, THREE], "3/3", THREE), ([TWO, ONE], "Ez
 
 # MPRIS methods in turn, from [ONE, THREE] playing at 1/2: the counter, PlaybackStatus and the
 # song heard after each (None: the output stands still).
-METHODS = [
-    ("Pause", "1/2", "Paused", None),
-    ("PlayPause", "1/2", "Playing", ONE),
-    ("Next", "2/2", "Playing", THREE),
-    ("Next", "2/2", "Playing", THREE),  # no wrap at the end
-    ("Previous", "1/2", "Playing", ONE),
-    ("Previous", "1/2", "Playing", ONE),  # nor at the start
-    ("Stop", "1/2", "Stopped", None),
-    ("Next", "2/2", "Stopped", None),  # stopped, only the counter moves
-    ("PlayPause", "2/2", "Playing", THREE),  # stopped, the current song plays
-    ("Pause", "2/2", "Paused", None),
-    ("Pause", "2/2", "Paused", None),
-    ("Play", "2/2", "Playing", THREE),  # paused, it resumes
-    ("Play", "2/2", "Playing", THREE),
-]
+METHODS = [("Pause", "1/2", "Paused", None), ("PlayPause", "1/2", "Playing", ONE), ("Next", "2/2", "Playing", THREE),
+           ("Next", "2/2", "Playing", THREE), ("Previous", "1/2", "Playing", ONE),  # no wrap at either end
+           ("Previous", "1/2", "Playing", ONE), ("Stop", "1/2", "Stopped", None),
+           ("Next", "2/2", "Stopped", None),  # stopped, only the counter moves
+           ("PlayPause", "2/2", "Playing", THREE),  # stopped, the current song plays
+           ("Pause", "2/2", "Paused", None), ("Pause", "2/2", "Paused", None),
+           ("Play", "2/2", "Playing", THREE), ("Play", "2/2", "Playing", THREE)]  # paused, it resumes
 
 # Volume written over MPRIS, the bar's volume display after it, and the volume read back.
 VOLUMES = [(0.5, "% 50", 0.5), (0.334, "% 33", 0.33), (7.0, "% 100", 1.0)]
@@ -81,9 +73,13 @@ def within(seconds, what, probe):
             ok, seen = False, f"error reading the desktop: {error}"
         if ok:
             return seen
-        if time.monotonic() > deadline:
-            raise AssertionError(f"expected {what}; saw {seen}")
+        fail_if(time.monotonic() > deadline, f"expected {what}; saw {seen}")
         time.sleep(0.05)
+
+
+def fail_if(failed, message):
+    if failed:
+        raise AssertionError(message)
 
 
 def click(x, y, repeat=1, keys=(), button="1"):
@@ -249,8 +245,7 @@ class Walk:
             raise AssertionError("expected the program to end; it still runs") from None
         expected = saved and b"".join(os.fsencode(song) + b"\r\n" for song in saved)
         written = saved and pathlib.Path(self.list_file).read_bytes()
-        if status != 0 or written != expected:
-            raise AssertionError(f"expected status 0 and {expected!r}; saw {status}, {written!r}")
+        fail_if(status != 0 or written != expected, f"expected status 0 and {expected!r}; saw {status}, {written!r}")
 
     def road(self):
         """The main road: songs added, played through, saved at exit and opened again."""
@@ -293,17 +288,14 @@ class Walk:
         """A later start with these files; it must end at once, with status 0."""
         done = subprocess.run(self.command(files), cwd=cwd or self.elsewhere, env=self.env,
                               capture_output=True, text=True, timeout=30)
-        if done.returncode != 0:
-            raise AssertionError(f"expected the later start to end with 0; saw {done.returncode}: {done.stderr}")
+        fail_if(done.returncode != 0, f"expected the later start to end with 0; saw {done.returncode}: {done.stderr}")
 
     def mpris(self, interface=PLAYER):
-        if self.player is None:
-            within(15, "the player on the bus", lambda: (self.bus.name_has_owner(MPRIS), self.bus.list_names()))
-            self.player = self.bus.get_object(MPRIS, "/org/mpris/MediaPlayer2")
-        return dbus.Interface(self.player, interface)
+        within(15, "the player on the bus", lambda: (self.bus.name_has_owner(MPRIS), self.bus.list_names()))
+        return dbus.Interface(self.bus.get_object(MPRIS, "/org/mpris/MediaPlayer2"), interface)
 
     def get(self, name):
-        return self.mpris("org.freedesktop.DBus.Properties").Get(PLAYER, name)
+        return self.mpris(dbus.PROPERTIES_IFACE).Get(PLAYER, name)
 
     def announced(self, name, value):
         """Whether a PropertiesChanged since the last clear said name is value."""
@@ -337,10 +329,10 @@ class Walk:
         self.elsewhere = os.path.join(self.work, "beste")
         os.makedirs(self.elsewhere)
         DBusGMainLoop(set_as_default=True)
-        self.bus, self.changes, self.player = dbus.SessionBus(), [], None
+        self.bus, self.changes = dbus.SessionBus(), []
         self.bus.add_signal_receiver(
             lambda interface, changed, _: self.changes.append(dict(changed)) if interface == PLAYER else None,
-            "PropertiesChanged", "org.freedesktop.DBus.Properties", path="/org/mpris/MediaPlayer2")
+            "PropertiesChanged", dbus.PROPERTIES_IFACE, path="/org/mpris/MediaPlayer2")
         # Options print and end without a display.
         bare = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         for arguments, status, line in PRINTS:
@@ -349,8 +341,8 @@ class Walk:
                 raise AssertionError(f"{arguments}: expected {status} and {line!r}; saw {done.returncode}, "
                                      f"{done.stdout + done.stderr!r}")
         checked = subprocess.run(["desktop-file-validate", str(ENTRY)], capture_output=True, text=True)
-        if checked.returncode != 0 or checked.stdout or "%F" not in self.command(["%F"]):
-            raise AssertionError(f"expected a valid entry passing %F; saw {checked.stdout}{checked.stderr}")
+        fail_if(checked.returncode != 0 or checked.stdout or "%F" not in self.command(["%F"]),
+                f"expected a valid entry passing %F; saw {checked.stdout}{checked.stderr}")
         yield "options and desktop entry"
 
         # Without a session bus there is no one player: each start is its own, as before.
@@ -381,11 +373,10 @@ class Walk:
         self.later([os.path.join("..", "kantak", THREE + ".mp3")])
         self.list_is(self.songs)
         self.plays("3/3", THREE)
-        if len([w for w in mapped() if w[1:3] == (212, 37)]) != 1:
-            raise AssertionError(f"expected one bar; saw {mapped()}")
+        fail_if(len([w for w in mapped() if w[1:3] == (212, 37)]) != 1, f"expected one bar; saw {mapped()}")
         song = self.get("Metadata")
-        if (song["xesam:title"], song["xesam:url"]) != (THREE, "file://" + self.song[THREE].replace(" ", "%20")):
-            raise AssertionError(f"expected the third song's metadata; saw {dict(song)}")
+        fail_if((song["xesam:title"], song["xesam:url"]) != (THREE, "file://" + self.song[THREE].replace(" ", "%20")),
+                f"expected the third song's metadata; saw {dict(song)}")
         yield "later start with a song"
 
         # A file that is not there is refused in Basque, and nothing else changes.
@@ -424,14 +415,14 @@ class Walk:
                 within(5, f"{method}: the song {now} announced", lambda: (
                     self.announced("Metadata", lambda v: v.get("xesam:title") == now), self.changes))
             song = self.get("Metadata")
-            if song["xesam:title"] != now or (expected != "Stopped" and abs(song["mpris:length"] - LONG * 1e6) > 1e5):
-                raise AssertionError(f"{method}: expected {now}, {LONG} s; saw {dict(song)}")
+            fail_if(song["xesam:title"] != now or (expected != "Stopped" and abs(song["mpris:length"] - LONG * 1e6) > 1e5),
+                    f"{method}: expected {now}, {LONG} s; saw {dict(song)}")
             if (bool(self.get("CanGoNext")), bool(self.get("CanGoPrevious"))) != (counter == "1/2", counter == "2/2"):
                 raise AssertionError(f"{method}: CanGoNext/CanGoPrevious wrong at {counter}")
             status, title = expected, now
         for volume, shown, read in VOLUMES:
             self.changes.clear()
-            self.mpris("org.freedesktop.DBus.Properties").Set(PLAYER, "Volume", dbus.Double(volume))
+            self.mpris(dbus.PROPERTIES_IFACE).Set(PLAYER, "Volume", dbus.Double(volume))
             within(5, f"the bar showing {shown}", lambda: (self.text("Bolumena") == shown, self.text("Bolumena")))
             within(5, f"Volume {read} announced", lambda: (self.announced("Volume", lambda v: abs(v - read) < 1e-9),
                                                             self.changes))
@@ -452,13 +443,11 @@ class Walk:
         self.mpris(ROOT).Quit()
         self.answer("Irten...", ON_EXIT, "Utzi")
         time.sleep(1)
-        if self.process.poll() is not None:
-            raise AssertionError("expected Cancel to keep the program running")
+        fail_if(self.process.poll() is not None, "expected Cancel to keep the program running")
         self.mpris(ROOT).Quit()
         self.answer("Irten...", ON_EXIT, "Ez")
         self.ends()
-        if self.bus.name_has_owner(MPRIS):
-            raise AssertionError("expected the player's name gone from the bus")
+        fail_if(self.bus.name_has_owner(MPRIS), "expected the player's name gone from the bus")
         yield "MPRIS quit asks first"
 
     def titles(self):
@@ -466,6 +455,9 @@ class Walk:
         shown = {w[0] for w in mapped()}
         return sorted(m[2] for m in re.finditer(r'^\s*(0x\w+) (?:"(.*)"|\(has no name\)): \("ixomp3"',
                                                  run("xwininfo", "-root", "-tree"), re.M) if m[1] in shown)
+
+    def titled(self, what, *titles):
+        within(5, what, lambda: (self.titles() == list(titles), self.titles()))
 
     def keys(self, *keys):
         run("xdotool", "key", "--delay", "60", *keys)
@@ -475,14 +467,14 @@ class Walk:
         return next(((w.name, n.name) for w in windows(self.process.pid) for n in nodes(w) if n is not w
                      and n.getRoleName() != "list item" and n.getState().contains(pyatspi.STATE_FOCUSED)), None)
 
-    def key_to(self, key, window_name, name):
-        """Presses key until the named control of that window has the focus."""
+    def tab_to(self, window_name, name, *then):
+        """Presses Tab until the named control of that window has the focus, then the keys given."""
         for _ in range(16):
             if self.focused() == (window_name, name):
-                return
-            self.keys(key)
+                return self.keys(*then) if then else None
+            self.keys("Tab")
             time.sleep(0.2)
-        raise AssertionError(f"expected {key} to reach {name!r} in {window_name!r}; the focus is on {self.focused()}")
+        raise AssertionError(f"expected Tab to reach {name!r} in {window_name!r}; the focus is on {self.focused()}")
 
     def begins(self, song, press):
         """Presses, then hears the song begin in what the sound device wrote since."""
@@ -527,28 +519,25 @@ class Walk:
                 self.act(*opener)
             for control, role in controls:
                 self.find(name, control, role)
-        within(5, "every title", lambda: (self.titles() == sorted(WINDOWS), self.titles()))
-        if [self.text(n) for n in ("Abestia", "Izenburua")] != ["0/0", "Ez dago abestirik..."]:
-            raise AssertionError("expected the displays to read 0/0 and Ez dago abestirik...")
+        self.titled("every title", *sorted(WINDOWS))
+        fail_if([self.text(n) for n in ("Abestia", "Izenburua")] != ["0/0", "Ez dago abestirik..."],
+                "expected the displays to read 0/0 and Ez dago abestirik...")
         for name, closer in CLOSED_BY.items():
             self.act(name, closer)
-        within(5, "only the bar again", lambda: (self.titles() == ["IxoMp3"], self.titles()))
+        self.titled("only the bar again", "IxoMp3")
         yield "names and roles"
         # The tray menu, on IceWM's right button, reads as the bar's menu, and a chosen item
         # acts: its first brings the bar back.
         self.act("IxoMp3", "Txikiagotu")
-        if (menu := self.menu_items()) != MENU:
-            raise AssertionError(f"expected the menu {MENU}; read {menu}")
+        fail_if((menu := self.menu_items()) != MENU, f"expected the menu {MENU}; read {menu}")
         self.keys("Return")
-        within(5, "the bar back", lambda: (self.titles() == ["IxoMp3"], self.titles()))
+        self.titled("the bar back", "IxoMp3")
         yield "tray menu"
         # From here on keys alone: to the playlist, the browser, the folder and its three songs,
         # added with Return in the file list.
-        self.key_to("Tab", "IxoMp3", "Zerrenda")
-        self.keys("space")
-        self.key_to("Tab", "Zerrenda", "Gehitu")
-        self.keys("space")
-        self.key_to("Tab", "Artxiboak", "Karpeta")
+        self.tab_to("IxoMp3", "Zerrenda", "space")
+        self.tab_to("Zerrenda", "Gehitu", "space")
+        self.tab_to("Artxiboak", "Karpeta")
         for _ in range(8):
             if any(n.name.strip() == "kantak" and n.getState().contains(pyatspi.STATE_SELECTED)
                    for n in nodes(self.find("Artxiboak", "Karpeta", LIST))):
@@ -556,8 +545,7 @@ class Walk:
             self.keys("Down")
         self.keys("Return")
         self.list_is([f"{n}.mp3" for n in TONES], "Artxiboak")
-        self.key_to("Tab", "Artxiboak", "Artxiboak")
-        self.keys("ctrl+a", "Return")
+        self.tab_to("Artxiboak", "Artxiboak", "ctrl+a", "Return")
         self.list_is(self.songs)
         yield "keys add three songs"
         # The press action on "Hasi" plays the first song; stopped, Space on "Hasi" plays it again.
@@ -565,29 +553,24 @@ class Walk:
         self.act("IxoMp3", "Amaitu")
         within(5, "the time gone", lambda: (self.text("Denbora") == "", None))
         self.keys("Escape")
-        within(5, "the playlist hidden", lambda: (self.titles() == ["IxoMp3"], self.titles()))
-        self.key_to("Tab", "IxoMp3", "Hasi")
+        self.titled("the playlist hidden", "IxoMp3")
+        self.tab_to("IxoMp3", "Hasi")
         self.begins(ONE, lambda: self.keys("space"))
         self.act("IxoMp3", "Amaitu")
         yield "press action and Space play"
         # Delete removes the selected song and Ctrl+Down moves the first one down.
-        self.key_to("Tab", "IxoMp3", "Zerrenda")
-        self.keys("space")
-        self.key_to("Tab", "Zerrenda", "Zerrenda")
-        self.keys("Home", "space", "Delete")
+        self.tab_to("IxoMp3", "Zerrenda", "space")
+        self.tab_to("Zerrenda", "Zerrenda", "Home", "space", "Delete")
         self.list_is(self.songs[1:])
         self.keys("Home", "space", "ctrl+Down")
         self.list_is(self.songs[:0:-1])
         yield "Delete and Ctrl+Down"
         # Exit asks in Basque, Return says "Bai", and the save dialog takes a typed name.
-        self.key_to("Tab", "Zerrenda", "Itxi")
-        self.keys("space")
-        self.key_to("Tab", "IxoMp3", "Irten")
-        self.keys("space")
+        self.tab_to("Zerrenda", "Itxi", "space")
+        self.tab_to("IxoMp3", "Irten", "space")
         self.find("Irten...", ON_EXIT)
         answers = sorted(n.name for n in nodes(window(self.process.pid, "Irten...")) if n.getRoleName() == BUTTON)
-        if answers != ["Bai", "Ez", "Utzi"]:
-            raise AssertionError(f"expected the answers Bai, Ez, Utzi; saw {answers}")
+        fail_if(answers != ["Bai", "Ez", "Utzi"], f"expected the answers Bai, Ez, Utzi; saw {answers}")
         self.keys("Return")
         self.find("Gorde...", "File name:", "text")
         run("xdotool", "type", "--delay", "40", "nire.m3u")

@@ -41,12 +41,8 @@ items() { watcher RegisteredStatusNotifierItems | grep -c 'string ":' || true; }
 panel_strip() { import -window root -crop 1024x32+0+0 -depth 8 rgb:-; }
 # The panel draws the item itself, so it is found as the columns that changed when it came.
 item_centre() {
-    python3 - "$1" "$2" <<'EOF'
-import sys
-before, after = (open(p, "rb").read() for p in sys.argv[1:3])
-columns = [x for x in range(1024) for y in range(32) if before[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3] != after[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3]]
-print((min(columns) + max(columns)) // 2 if columns else "")
-EOF
+    convert -size 1024x32 -depth 8 "rgb:$1" "rgb:$2" -compose difference -composite -bordercolor black -border 1 \
+        -format %@ info: 2>/dev/null | awk -F'[x+]' '$1 > 0 {print $3 - 1 + int($1 / 2)}'
 }
 to_tray() {
     xdotool windowminimize "$bar"
@@ -85,8 +81,7 @@ menu_labels() {
         array:string:label | grep -A1 '"label"' | grep -o 'string "[^"]*"' | grep -v '"label"' | cut -d'"' -f2 | paste -sd' '
 }
 back_on_top() {
-    within 10 bar_viewable || fail "$1 did not bring the bar back"
-    within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' || fail "$1: the bar came back below others"
+    back_above "$1"
     within 10 eval '[ "$(items)" = 0 ]' || fail "$1: the item stayed with the watcher"
 }
 
@@ -113,9 +108,7 @@ status() {
         org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2.Player string:PlaybackStatus |
         grep -o '"[A-Za-z]*"' | tr -d '"'
 }
-"$program" "$work/tonua.mp3" 2>"$work/stderr.txt" &
-pids+=($!)
-within 30 bar_viewable || fail "the bar never appeared"
+start_program "$work/tonua.mp3"
 
 # A StatusNotifierItem has no double click: a left click on the icon brings the bar back.
 to_tray
