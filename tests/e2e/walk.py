@@ -90,12 +90,12 @@ def click(x, y, repeat=1, keys=(), button="1"):
 
 
 def mapped():
-    """(xid, width, height, x, y) of each of the program's mapped X windows."""
+    """(xid, width, height, x, y, the window manager's title) of each of the program's mapped X windows."""
     found = []
-    for line in run("xwininfo", "-root", "-tree").splitlines():
-        if '"ixomp3" "IxoMp3"' in line and "IsViewable" in run("xwininfo", "-id", line.split()[0]):
-            w, h = (int(n) for n in line.split()[-2].split("+")[0].split("x"))
-            found.append((line.split()[0], w, h, *(int(n) for n in line.split()[-1].split("+")[1:])))
+    for m in re.finditer(r'^\s*(0x\w+) (?:"(.*)"|\(has no name\)): \("ixomp3" "IxoMp3"\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+)$',
+                         run("xwininfo", "-root", "-tree"), re.M):
+        if "IsViewable" in run("xwininfo", "-id", m[1]):
+            found.append((m[1], *(int(n) for n in m.group(3, 4, 5, 6)), m[2] or ""))
     return found
 
 
@@ -450,14 +450,9 @@ class Walk:
         fail_if(self.bus.name_has_owner(MPRIS), "expected the player's name gone from the bus")
         yield "MPRIS quit asks first"
 
-    def titles(self):
-        """The window manager's titles of the program's mapped windows."""
-        shown = {w[0] for w in mapped()}
-        return sorted(m[2] for m in re.finditer(r'^\s*(0x\w+) (?:"(.*)"|\(has no name\)): \("ixomp3"',
-                                                 run("xwininfo", "-root", "-tree"), re.M) if m[1] in shown)
-
     def titled(self, what, *titles):
-        within(5, what, lambda: (self.titles() == list(titles), self.titles()))
+        """The window manager's titles of the program's mapped windows are these."""
+        within(5, what, lambda: ((shown := sorted(w[5] for w in mapped())) == list(titles), shown))
 
     def keys(self, *keys):
         run("xdotool", "key", "--delay", "60", *keys)
