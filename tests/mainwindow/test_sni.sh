@@ -13,21 +13,12 @@ panel_config="$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
 mkdir -p "$panel_config"
 cat >"$panel_config/xfce4-panel.xml" <<'EOF'
 <?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/>
-      <property name="size" type="uint" value="32"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="systray"/>
-  </property>
+<channel name="xfce4-panel" version="1.0"><property name="configver" type="int" value="2"/>
+  <property name="panels" type="array"><value type="int" value="1"/><property name="panel-1" type="empty">
+    <property name="position" type="string" value="p=6;x=0;y=0"/><property name="length" type="uint" value="100"/>
+    <property name="position-locked" type="bool" value="true"/><property name="size" type="uint" value="32"/>
+    <property name="plugin-ids" type="array"><value type="int" value="1"/></property></property></property>
+  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
 </channel>
 EOF
 # The panel's settings daemon is started by the bus, with the bus's environment.
@@ -41,12 +32,8 @@ items() { watcher RegisteredStatusNotifierItems | grep -c 'string ":' || true; }
 panel_strip() { import -window root -crop 1024x32+0+0 -depth 8 rgb:-; }
 # The panel draws the item itself, so it is found as the columns that changed when it came.
 item_centre() {
-    python3 - "$1" "$2" <<'EOF'
-import sys
-before, after = (open(p, "rb").read() for p in sys.argv[1:3])
-columns = [x for x in range(1024) for y in range(32) if before[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3] != after[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3]]
-print((min(columns) + max(columns)) // 2 if columns else "")
-EOF
+    convert -size 1024x32 -depth 8 "rgb:$1" "rgb:$2" -compose difference -composite -bordercolor black -border 1 \
+        -format %@ info: 2>/dev/null | awk -F'[x+]' '$1 > 0 {print $3 - 1 + int($1 / 2)}'
 }
 to_tray() {
     xdotool windowminimize "$bar"
@@ -85,8 +72,7 @@ menu_labels() {
         array:string:label | grep -A1 '"label"' | grep -o 'string "[^"]*"' | grep -v '"label"' | cut -d'"' -f2 | paste -sd' '
 }
 back_on_top() {
-    within 10 bar_viewable || fail "$1 did not bring the bar back"
-    within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' || fail "$1: the bar came back below others"
+    back_above "$1"
     within 10 eval '[ "$(items)" = 0 ]' || fail "$1: the item stayed with the watcher"
 }
 
@@ -113,9 +99,7 @@ status() {
         org.freedesktop.DBus.Properties.Get string:org.mpris.MediaPlayer2.Player string:PlaybackStatus |
         grep -o '"[A-Za-z]*"' | tr -d '"'
 }
-"$program" "$work/tonua.mp3" 2>"$work/stderr.txt" &
-pids+=($!)
-within 30 bar_viewable || fail "the bar never appeared"
+start_program "$work/tonua.mp3"
 
 # A StatusNotifierItem has no double click: a left click on the icon brings the bar back.
 to_tray

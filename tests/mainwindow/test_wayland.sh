@@ -13,23 +13,7 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 shots="${IXO_ARTEFACTS:-$PWD/artefacts}" && mkdir -p "$shots"
 
 # Presses a button of a window of the program over AT-SPI: XWayland takes no pointer from XTEST.
-press() {
-    /usr/bin/python3 - "$program_pid" "$@" <<'EOF'
-import sys, pyatspi
-pid, window, button = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-def nodes(node):
-    yield node
-    for i in range(node.childCount):
-        yield from nodes(node.getChildAtIndex(i))
-desktop = pyatspi.Registry.getDesktop(0)
-for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-    if app is not None and app.get_process_id() == pid:
-        for node in (n for w in app if w.name == window for n in nodes(w)):
-            if node.name == button and node.getRoleName() == "push button":
-                sys.exit(not node.queryAction().doAction(0))
-sys.exit(1)
-EOF
-}
+press() { /usr/bin/python3 "$(dirname "$0")/../e2e/walk.py" press "$program_pid" "$@"; }
 
 # Starts the compositor; sets DISPLAY to its XWayland, or says why it could not.
 start_compositor() {

@@ -81,24 +81,15 @@ start_a11y_bus() {
         skip "the accessibility bus did not start"
 }
 
-# Runs a walk (a Python script in tests/e2e) on X, IceWM and the accessibility bus, against the
-# program as built or, with `install`, installed from its build tree into a scratch prefix.
-# Screenshots go to $IXO_ARTEFACTS/<name>-<build folder, or "installed">.
-walk() {
-    local script=$1 name=$2 build label=installed
-    build="$(dirname "$(dirname "$program")")"
-    if [ -f "$build/CMakeCache.txt" ]; then
-        label="$(basename "$build")"
-        [ "${3:-}" != install ] || cmake --install "$build" --prefix "$work/usr" >/dev/null
-        [ "${3:-}" != install ] || program="$work/usr/bin/ixomp3"
-    fi
-    local artefacts="${IXO_ARTEFACTS:-$PWD/artefacts}/$name-$label"
-    rm -rf "$artefacts" && mkdir -p "$artefacts"
-    start_x
-    start_icewm
-    start_a11y_bus
-    /usr/bin/python3 -c 'import pyatspi, dbus' 2>/dev/null || skip "python3-pyatspi or python3-dbus is missing"
-    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/../e2e/$script" "$program" "$work" "$artefacts" ||
-        fail "screenshots in $artefacts"
-    echo "screenshots in $artefacts"
+# Starts the program with these arguments (as `player`) and waits for its bar at x, y.
+start_program() {
+    "$program" "$@" 2>"$work/stderr.txt" &
+    pids+=($!) && player=$!
+    within 30 bar_viewable || fail "the bar never appeared"
+    read -r x y _ < <(geometry "$bar")
+}
+# The bar back on screen after what the argument says, and above others.
+back_above() {
+    within 10 bar_viewable || fail "$1 did not bring the bar back"
+    within 10 eval 'xprop -id "$bar" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE' || fail "$1: the bar came back below others"
 }
