@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using Song = SongFactory::Song;
@@ -107,16 +106,11 @@ QList<BrokenSongs::Entry> BrokenSongs::make(const QString& folder)
     const QString fifo = where.filePath(u"pipe.mp3"_s);
     if (!where.mkpath(u"folder.mp3"_s) || ::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
         m_error = u"cannot make a folder and a pipe in %1"_s.arg(m_folder);
-    const QString locked = write(u"locked.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
-    QFile::setPermissions(locked, QFileDevice::Permissions{});
     // As a garbage playlist line gives it: the bytes before the NUL name a song that plays.
     const QString real = write(u"real.mp3"_s, songBytes(Song{44100, 2, 1.0, false}));
     entries << Entry{u"NUL inside the name"_s, real + QChar(u'\0') + u".mp3"_s}
             << Entry{u"folder named .mp3"_s, where.filePath(u"folder.mp3"_s)}
             << Entry{u"FIFO named .mp3"_s, fifo}
-            << Entry{u"missing"_s, where.filePath(u"missing.mp3"_s)}
-            << Entry{u"unreadable"_s, locked, 0.0, 0.0,
-                     ::geteuid() == 0 ? u"root reads a file whatever its permission bits"_s
-                                      : u""_s};
+            << Entry{u"missing"_s, where.filePath(u"missing.mp3"_s)};
     return m_error.isEmpty() ? entries : QList<Entry>{};
 }
