@@ -26,9 +26,6 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 using namespace Qt::StringLiterals;
-using Entry = BrokenSongs::Entry;
-
-Q_DECLARE_METATYPE(Entry)
 
 namespace {
 
@@ -60,11 +57,6 @@ MediaComponent& play(const QStringList& songs)
     return *Form<extrak>().Medi;
 }
 
-QString counter()
-{
-    return Form<Mahaia>().Lblabe->text();
-}
-
 } // namespace
 
 class tst_brokensongs : public QObject {
@@ -73,7 +65,7 @@ class tst_brokensongs : public QObject {
     QTemporaryDir m_dir;
     SongFactory m_songs;
     DiskAudio m_disk;
-    QList<Entry> m_entries;
+    QList<BrokenSongs::Entry> m_entries;
     QHash<QString, QString> m_paths; // of the entries, by name
     QString m_good;
 
@@ -98,9 +90,9 @@ private slots:
         // program keeps the byte that is not UTF-8 as U+DC00 + byte.
         const QByteArray latin1 = QFile::encodeName(m_dir.path()) + "/caf\xe9.mp3";
         QVERIFY(symlink(QFile::encodeName(m_good).constData(), latin1.constData()) == 0);
-        m_entries << Entry{u"Latin-1 name"_s, m_dir.filePath(u"caf"_s + QChar(0xDCE9) + u".mp3"_s),
-                           0.29, 0.31};
-        for (const Entry& entry : std::as_const(m_entries))
+        m_entries << BrokenSongs::Entry{
+            u"Latin-1 name"_s, m_dir.filePath(u"caf"_s + QChar(0xDCE9) + u".mp3"_s), 0.29, 0.31};
+        for (const BrokenSongs::Entry& entry : std::as_const(m_entries))
             m_paths.insert(entry.name, entry.path);
         // As in the player outside a test: nothing handles the session's end but the default.
         std::signal(SIGTERM, SIG_DFL);
@@ -122,7 +114,7 @@ private slots:
         QTest::addColumn<double>("maxSeconds");
         QTest::addColumn<double>("heard");
         // Each entry alone: it, a good song, it again.
-        for (const Entry& entry : std::as_const(m_entries))
+        for (const BrokenSongs::Entry& entry : std::as_const(m_entries))
             QTest::newRow(qPrintable(entry.name))
                 << QStringList{entry.path, m_good, entry.path} << entry.minSeconds
                 << entry.maxSeconds << (entry.maxSeconds == 0.0 ? 0.3 : -1.0);
@@ -157,7 +149,8 @@ private slots:
         QCOMPARE(player.PlayState(), int(MediaComponent::Playing));
         QStringList counters;
         const QObject scope;
-        connect(&player, &MediaComponent::SongEnded, &scope, [&] { counters << counter(); });
+        connect(&player, &MediaComponent::SongEnded, &scope,
+                [&] { counters << Form<Mahaia>().Lblabe->text(); });
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), Timeout);
         QStringList expected;
         for (qsizetype at = 2; at <= list.size() + 1; ++at)
@@ -208,7 +201,7 @@ private slots:
         loop.exec();
         QCOMPARE(ended, 1000);
         QTRY_COMPARE_WITH_TIMEOUT(player.PlayState(), int(MediaComponent::Stopped), Timeout);
-        QCOMPARE(counter(), u"1000/1000"_s);
+        QCOMPARE(Form<Mahaia>().Lblabe->text(), u"1000/1000"_s);
         const qint64 growth = median(late) - median(early);
         QVERIFY2(growth <= qint64{16} * 1024,
                  qPrintable(u"the heap grew by %1 bytes"_s.arg(growth)));
