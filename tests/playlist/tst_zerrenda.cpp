@@ -17,9 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString SaveDialog = u"Gorde...|281006|Mp3 zerrenda (*.m3u)|*.m3u"_s;
-const QString OpenDialog = u"Ireki...|281004|Mp3 zerrenda (*.m3u)|*.m3u"_s;
-
 QStringList numbered(const QString& stem, int count)
 {
     QStringList names;
@@ -46,8 +43,7 @@ class tst_zerrenda : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    // Message boxes as "title(style)", dialogs as "Save" or "Open" (their whole set-up when it
-    // is not the expected one), in the order they were shown.
+    // Message boxes as "title(style)", dialogs as "Save" or "Open", in the order shown.
     QStringList m_log;
     QList<int> m_answers;
     QStringList m_choices; // file names in the test's folder; "" cancels
@@ -81,7 +77,7 @@ class tst_zerrenda : public QObject {
     }
 
     // "count mark", the mark being G while the list is flagged as unsaved, read after the
-    // change watch ran: a list whose count differs from the one saved gets marked.
+    // change watch ran.
     QString state()
     {
         window().Timi3_Timer();
@@ -106,23 +102,6 @@ class tst_zerrenda : public QObject {
         }
     }
 
-    // New list and the open button over 3 opened songs, 2 more added unless the answer is 0.
-    // Fields: the answer, the dialogs' picks ("" cancels, "." cannot be saved), what was shown
-    // ("?" the save question), the state after.
-    void answerTable(void (zerrenda::*button)())
-    {
-        const Row row;
-        startWith(3, row.number(0) != 0 ? 2 : 0);
-        putList(u"beste.m3u"_s, 4, u"beste"_s);
-        m_answers << row.number(0);
-        m_choices = row[1].split(u',');
-        (window().*button)();
-        QCOMPARE(m_log.join(u' '), QString(row[2]).replace(u'?', u"Ireki...(35)"_s));
-        QCOMPARE(state(), row[3]);
-        if (row[1].startsWith(u"gordea.m3u"_s))
-            QCOMPARE(PlaylistFile::read(pathOf(u"gordea.m3u"_s)).valueOr({}).size(), 5);
-    }
-
 private slots:
     void init()
     {
@@ -134,18 +113,13 @@ private slots:
             m_log << u"%1(%2)"_s.arg(title).arg(style);
             return m_answers.isEmpty() ? MsgBox::Ok : m_answers.takeFirst();
         });
-        WindowTest::answers().dialog =
-            ([this](const CommonDialog& dialog, CommonDialog::Kind kind) {
-                const bool save = kind == CommonDialog::Kind::Save;
-                const QString setUp = u"%1|%2|%3"_s.arg(
-                    dialog.DialogTitle, QString::number(dialog.Flags, 16), dialog.Filter);
-                const QString kindName = save ? u"Save"_s : u"Open"_s;
-                m_log << (setUp == (save ? SaveDialog : OpenDialog) ? kindName : setUp);
-                if (m_duringDialog)
-                    std::exchange(m_duringDialog, {})();
-                const QString name = m_choices.isEmpty() ? QString() : m_choices.takeFirst();
-                return name.isEmpty() ? name : pathOf(name);
-            });
+        WindowTest::answers().dialog = ([this](const CommonDialog&, CommonDialog::Kind kind) {
+            m_log << (kind == CommonDialog::Kind::Save ? u"Save"_s : u"Open"_s);
+            if (m_duringDialog)
+                std::exchange(m_duringDialog, {})();
+            const QString name = m_choices.isEmpty() ? QString() : m_choices.takeFirst();
+            return name.isEmpty() ? name : pathOf(name);
+        });
     }
 
     void cleanup()
@@ -167,20 +141,16 @@ private slots:
         Row::add("none", "5|||01234|----");
         Row::add("second up", "4|1|up|1023|Gk-b");
         Row::add("next to last down", "4|2|down|0132|Gkg-");
-        Row::add("two selected: the first moves", "4|1 3|up|1023|Gk-b");
         Row::add("first up: no change", "4|0|up|0123|-k-b");
         Row::add("last down: no change", "4|3|down|0123|-kg-");
-        Row::add("nothing selected: no move", "4||down|0123|----");
         Row::add("remove from an opened list: marked", "4|1|remove|023|G-gb");
-        Row::add("remove none", "-6||remove|012345|G---");
         Row::add("remove every other", "-6|0 2 4|remove|135|G---");
         Row::add("remove all of a new list: unmarked", "-6|0-5|remove||----");
     }
 
-    // count songs opened from a file, or -count added to a new list (which marks it). Remove
-    // is offered for any selection, a move for one song with somewhere to go; a move swaps it
-    // with its neighbour, keeps it selected and marks the list. Then the change watch runs: it
-    // marks a list whose count differs from the one saved and never clears the mark.
+    // count songs opened from a file, or -count added to a new list (which marks it). Guards
+    // the rule for which buttons are offered, a move that loses a song or leaves the list
+    // marked saved, a remove of the wrong rows, and the change watch missing a new count.
     void editList()
     {
         const Row row;
@@ -203,8 +173,46 @@ private slots:
         QCOMPARE(flags(window()), row[4]);
     }
 
-    // A chosen list's folder becomes the current one, so the relative names in it are found;
-    // a cancel keeps the path chosen last, for the next dialog to start at.
+    // Over 3 opened songs, 2 more added unless the answer is 0 (6 Yes, 7 No, 2 Cancel).
+    // Fields: new or open, the answer, the dialogs' picks ("" cancels, "." cannot be saved),
+    // what was shown ("?" the save question), the state after.
+    void replaceList_data()
+    {
+        Row::columns();
+        Row::add("new, clean list", "new|0|||0 -");
+        Row::add("new, Yes, saved", "new|6|gordea.m3u|? Save|0 -");
+        Row::add("new, No", "new|7||?|0 -");
+        Row::add("open, clean: opens at once", "open|0|beste.m3u|Open|4 -");
+        Row::add("open, Yes: saves, then opens", "open|6|gordea.m3u,beste.m3u|? Save Open|4 -");
+        Row::add("open, Yes, save cancelled", "open|6||? Save|5 G");
+        Row::add("open, Yes, save failed", "open|6|.|? Save Okerra(16)|5 G");
+        Row::add("open, No: opens", "open|7|beste.m3u|? Open|4 -");
+        Row::add("open, No, open cancelled", "open|7||? Open|5 G");
+        Row::add("open, No, open failed", "open|7|ez-dago.m3u|? Open Okerra(16)|5 G");
+        Row::add("open, Cancel", "open|2||?|5 G");
+    }
+
+    // Guards a list with unsaved changes dropped on Cancel or after a failed save, and an
+    // opened list left marked unsaved.
+    void replaceList()
+    {
+        const Row row;
+        startWith(3, row.number(1) != 0 ? 2 : 0);
+        putList(u"beste.m3u"_s, 4, u"beste"_s);
+        m_answers << row.number(1);
+        m_choices = row[2].split(u',');
+        if (row[0] == u"new"_s)
+            window().Imaberr_MouseUp();
+        else
+            window().Imairek_MouseUp();
+        QCOMPARE(m_log.join(u' '), QString(row[3]).replace(u'?', u"Ireki...(35)"_s));
+        QCOMPARE(state(), row[4]);
+        if (row[2].startsWith(u"gordea.m3u"_s))
+            QCOMPARE(PlaylistFile::read(pathOf(u"gordea.m3u"_s)).valueOr({}).size(), 5);
+    }
+
+    // Guards relative names in a list looked up outside its folder, and a cancelled dialog
+    // forgetting the path chosen last, where the next one starts.
     void dialogPathAndFolder()
     {
         QVERIFY(QDir(m_dir->path()).mkpath(u"beste"_s));
@@ -213,15 +221,13 @@ private slots:
                  QString());
         m_choices = QStringList{u"beste/erlatiboa.m3u"_s, QString()};
         QVERIFY(window().imairek_baziak());
-        QCOMPARE(QDir::currentPath(), pathOf(u"beste"_s));
         QVERIFY(QFileInfo(window().List(0)).isFile());
         QVERIFY(!window().Imagord_baziak());
         QCOMPARE(window().diago->FileName, pathOf(u"beste/erlatiboa.m3u"_s));
-        QCOMPARE(items(), QStringList{u"kanta.mp3"_s});
     }
 
-    // A click on the one selected song after more were added offers to move it down, though
-    // the click leaves the selection as it was.
+    // Guards a click that leaves the selection as it was not rerunning the button rule: the
+    // one selected song has gained somewhere to move since.
     void clickAfterTheListGrew()
     {
         startWith(1, 0);
@@ -232,7 +238,7 @@ private slots:
         QCOMPARE(flags(window()), u"-k-b"_s);
     }
 
-    // The list keeps the first songs up to 32,767 and tells the user what was left out.
+    // Guards the list taking a song over 32,767 or telling the user of none left out.
     void limit()
     {
         const int max = zerrenda::MaxItems;
@@ -243,56 +249,20 @@ private slots:
         window().appendItems(numbered(u"g"_s, 1));
         QCOMPARE(window().List(max - 1), u"/musika/f4.mp3"_s);
         QCOMPARE(m_log, QStringList{u"Okerra(0)"_s});
-        putList(u"luzea.m3u"_s, max + 2, u"f"_s);
-        m_choices << u"luzea.m3u"_s;
-        QVERIFY(window().imairek_baziak());
-        QCOMPARE(window().ListCount(), max);
-        QCOMPARE(window().List(max - 1), u"/musika/f32766.mp3"_s);
-        QCOMPARE(state(), QString::number(max) + u" -"_s);
-        QCOMPARE(m_log.join(u' '), u"Okerra(0) Open Okerra(0)"_s);
     }
 
-    // 6 Yes, 7 No, 2 Cancel.
-    void newList_data()
-    {
-        Row::columns();
-        Row::add("clean list", "0|||0 -");
-        Row::add("Yes, saved", "6|gordea.m3u|? Save|0 -");
-        Row::add("Yes, save cancelled", "6||? Save|5 G");
-        Row::add("Yes, save failed", "6|.|? Save Okerra(16)|5 G");
-        Row::add("No", "7||?|0 -");
-        Row::add("Cancel", "2||?|5 G");
-    }
-    void newList() { answerTable(&zerrenda::Imaberr_MouseUp); }
-
-    void openButton_data()
-    {
-        Row::columns();
-        Row::add("clean: opens at once", "0|beste.m3u|Open|4 -");
-        Row::add("Yes: saves, then opens", "6|gordea.m3u,beste.m3u|? Save Open|4 -");
-        Row::add("Yes, save cancelled: no open", "6||? Save|5 G");
-        Row::add("Yes, save failed: no open", "6|.|? Save Okerra(16)|5 G");
-        Row::add("No: opens", "7|beste.m3u|? Open|4 -");
-        Row::add("No, open cancelled: keeps the mark", "7||? Open|5 G");
-        Row::add("No, open failed: keeps the mark", "7|ez-dago.m3u|? Open Okerra(16)|5 G");
-        Row::add("Cancel", "2||?|5 G");
-    }
-    void openButton() { answerTable(&zerrenda::Imairek_MouseUp); }
-
-    // While the save dialog is open, a timer or another window starts every file command
-    // again: none of them runs, and the save goes on to write the list as it was.
+    // Guards a second file command run from a timer or another window while the save dialog
+    // is open: none may run, and the save still writes the list as it was.
     void fileCommandsWaitTheirTurn()
     {
         startWith(3, 2);
-        QList<bool> nested;
-        m_duringDialog = [this, &nested] {
-            nested << window().Imagord_baziak() << window().imairek_baziak();
+        m_duringDialog = [this] {
+            QVERIFY(!window().Imagord_baziak() && !window().imairek_baziak());
             window().Imaberr_MouseUp();
             window().Imairek_MouseUp();
         };
         m_choices << u"gordea.m3u"_s << u"hasiera.m3u"_s;
         QVERIFY(window().Imagord_baziak());
-        QCOMPARE(nested, (QList<bool>{false, false}));
         QCOMPARE(m_log, QStringList{u"Save"_s});
         QCOMPARE(state(), u"5 -"_s);
         QCOMPARE(PlaylistFile::read(pathOf(u"gordea.m3u"_s)).valueOr({}).size(), 5);

@@ -17,7 +17,6 @@ public:
         // Seconds of it heard; both 0 for an entry that cannot be played and ends at once.
         double minSeconds = 0.0;
         double maxSeconds = 0.0;
-        QString skip = QString(); // why this entry cannot be tried here; empty when it can
     };
 
     // Every entry, made under folder; empty, with the reason in error(), if one could not be.

@@ -21,19 +21,9 @@ QString DiskAudio::path() const
     return m_dir.filePath(QStringLiteral("heard.raw"));
 }
 
-void DiskAudio::forget() const
-{
-    QFile::remove(path());
-}
-
-QVector<float> DiskAudio::samples() const
-{
-    return SongFactory::readHeard(path());
-}
-
 DiskAudio::Heard DiskAudio::heard() const
 {
-    const QVector<float> all = samples();
+    const QVector<float> all = SongFactory::readHeard(path());
     Heard result;
     qint64 silence = 0;
     for (qsizetype at = 0; at + 1 < all.size(); at += 2) {

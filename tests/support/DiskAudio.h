@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QTemporaryDir>
-#include <QVector>
 
 // SDL's disk driver as the sound device, set up before the first player is made: it writes what
 // a listener would hear, interleaved stereo floats at the device's rate, into a file of this
@@ -20,10 +19,7 @@ public:
     explicit DiskAudio(int delayMs = 0);
     static void setDelay(int delayMs);
     [[nodiscard]] QString path() const;
-    [[nodiscard]] QVector<float> samples() const;
     [[nodiscard]] Heard heard() const;
-    // Removes the file, so a device that never opens again leaves nothing heard.
-    void forget() const;
 
 private:
     QTemporaryDir m_dir;
