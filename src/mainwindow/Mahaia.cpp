@@ -216,11 +216,14 @@ void Mahaia::minimisedByTheDesktop()
 {
     if (!isMinimized())
         return;
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    // Leaving the minimised state maps the window again on X, so a bar on its way to the tray
+    // keeps it until RestoreFromTray: mapped and then hidden, the window manager could be left
+    // showing it, depending on which of the two requests it got round to first.
     if (tray->available()) {
         setTopmost(false);
         SendToTray();
     } else {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
         show();
         setTopmost(true);
     }

@@ -298,7 +298,6 @@ private slots:
         } else {
             bar().setWindowState(Qt::WindowMinimized);
             QCoreApplication::sendPostedEvents(&bar(), QEvent::MetaCall);
-            QVERIFY(!bar().isMinimized());
         }
         QCOMPARE(shown(), available               ? u"---- T"_s
                           : row[1] == u"button"_s ? u"Mz-E -"_s
@@ -314,6 +313,7 @@ private slots:
         reason == 0 ? bar().menu_Click(0)
                     : emit icon->activated(QSystemTrayIcon::ActivationReason(reason));
         QCOMPARE(shown(), row[3] == u"restore"_s ? u"M--- -"_s : u"---- T"_s);
+        QVERIFY(row[3] != u"restore"_s || !bar().isMinimized());
         QCOMPARE(topmost(bar()), row[3] == u"restore"_s);
         QCOMPARE(bar().menua->isVisible(), row[3] == u"menu"_s);
         bar().menua->hide();
