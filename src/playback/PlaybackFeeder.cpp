@@ -15,6 +15,9 @@ constexpr std::size_t FramesPerSecond = AudioOutput::SampleRate;
 // first moments never wait for the disk.
 constexpr std::size_t RingSamples = 2 * FramesPerSecond * Channels;
 constexpr std::size_t ChunkFrames = 2048;
+// The feeder sleeps until this much of the ring has room and then fills it in one burst: one
+// wake-up every half second instead of one per callback, with a second and a half still queued.
+constexpr std::size_t RefillSamples = FramesPerSecond / 2 * Channels;
 // The end of a song is announced this long before its last frame is heard, so that the next
 // song can be opened and queued behind it without a gap.
 constexpr std::uint64_t HandOverSamples = FramesPerSecond / 4 * Channels;
@@ -111,7 +114,10 @@ void PlaybackFeeder::render(float* out, std::size_t count)
         std::for_each(out, out + got, [gain](float& sample) { sample *= gain; });
     std::fill(out + got, out + count, 0.0F);
     m_renderCount.fetch_add(1, std::memory_order_relaxed);
-    m_wakeup.raise();
+    // Once the song's end is in the ring the feeder counts the callbacks to the last frame.
+    if (m_ring.freeSpace() >= RefillSamples ||
+        m_songEnd.load(std::memory_order_relaxed) != UINT64_MAX)
+        m_wakeup.raise();
 }
 
 // A wake-up that comes while a request is applied or a chunk fed leaves m_wakeup raised, so

@@ -106,7 +106,8 @@ private:
     // held just long enough to copy it, and never by the audio thread.
     std::mutex m_requestMutex;
     Request m_request;
-    // Raised by a request, by every audio callback and by the loss of the device.
+    // Raised by a request, by the loss of the device, and by an audio callback that left room
+    // for a burst of decoding or that played from a song whose end is queued.
     Wakeup m_wakeup;
 
     // Shared with the audio callback.
