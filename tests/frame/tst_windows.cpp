@@ -1,5 +1,5 @@
-// The windows as the user first meets them: their sizes and frames, the pictures the build
-// draws for them, the splash, the message boxes, the about window's addresses and the image
+// The windows as the user first meets them: their sizes and frames, the button pictures the
+// build draws, the splash, the message boxes, the about window's addresses and the image
 // buttons every window is driven by. CTest runs the layout again on screens scaled 1.5 and 2
 // times (QT_SCALE_FACTOR).
 #include "about/Egilea.h"
@@ -26,6 +26,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -117,7 +118,6 @@ private slots:
         const qreal ratio = form->devicePixelRatioF();
         const QRect device = form->deviceGeometry();
         QCOMPARE(form->size(), outer);
-        QCOMPARE(form->maximumSize(), outer);
         QCOMPARE(device.size(), (QSizeF(outer) * ratio).toSize());
         const QRect workArea = QGuiApplication::primaryScreen()->handle()->availableGeometry();
         if (form == &bar)
@@ -156,7 +156,6 @@ private slots:
             const QString text = button ? button->text() : label ? label->text() : QString();
             if (text.isEmpty())
                 continue;
-            QCOMPARE(QFontInfo(control->font()).family(), u"Liberation Sans"_s);
             const qreal needed = QFontMetricsF(control->font(), control).horizontalAdvance(text);
             QVERIFY2(needed <= control->contentsRect().width(), qPrintable(text));
         }
@@ -198,23 +197,6 @@ private slots:
             QVERIFY2(pressed.at(0) != normal.at(0) && pressed.at(1) != normal.at(1), base);
             QVERIFY2(!seen.contains(normal.constFirst()), base);
             seen << normal.constFirst();
-        }
-    }
-
-    // Every picture has the size the windows are laid out around, and twice that size drawn
-    // anew for scaled screens.
-    void pictures()
-    {
-        for (const QString& each :
-             u"mahaia 206x31|zerrenda 206x256|artxiboak 206x256|sarrera 100x100|egilea 180x70|"
-             u"lotura 32x32"_s.split(u'|')) {
-            const QString path = u"pictures/"_s + each.section(u' ', 0, 0);
-            const QStringList size = each.section(u' ', 1).split(u'x');
-            const QSize once(size.at(0).toInt(), size.at(1).toInt());
-            QCOMPARE(sizesOf(readImages(path + u".png"_s)), QList<QSize>{once});
-            const QList<QImage> twice = readImages(path + u"@2x.png"_s);
-            QCOMPARE(sizesOf(twice), QList<QSize>{once * 2});
-            QVERIFY2(flatPercent(twice.constFirst(), 0) < 90, qPrintable(path));
         }
     }
 
@@ -305,6 +287,16 @@ private slots:
         QTest::mouseClick(bar.Imahasi, button);
         QCOMPARE(player->calls, QStringList{u"Open(/music/a.mp3)"_s});
         QCOMPARE(pictureWhenOpened + bar.Imahasi->pictureFile(), u"play1.icoplay.ico"_s);
+        // The second press of a double click comes as a press and then a double click; pressed
+        // twice, the button would be held down with no release to come.
+        QSignalSpy downs(bar.Imahasi, &ImageButton::MouseDown);
+        QSignalSpy ups(bar.Imahasi, &ImageButton::MouseUp);
+        QTest::mouseClick(bar.Imahasi, button);
+        QTest::mousePress(bar.Imahasi, button);
+        QTest::mouseDClick(bar.Imahasi, button);
+        QTest::mouseRelease(bar.Imahasi, button);
+        QCOMPARE(downs.count(), 2);
+        QCOMPARE(ups.count(), 2);
     }
 
     // The answers read in Basque and keep their numbers; Qt's own words follow the user's
