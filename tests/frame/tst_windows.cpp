@@ -1,7 +1,5 @@
-// The windows as the user first meets them: their sizes and frames, the button pictures the
-// build draws, the splash, the message boxes, the about window's addresses and the image
-// buttons every window is driven by. CTest runs the layout again on screens scaled 1.5 and 2
-// times (QT_SCALE_FACTOR).
+// The windows as the user first meets them, and the image buttons that drive them. CTest runs
+// the layout again on screens scaled 1.5 and 2 times.
 #include "about/Egilea.h"
 #include "about/LinkLabel.h"
 #include "filebrowser/artxiboak.h"
@@ -98,10 +96,8 @@ private slots:
         Row::add("about", "3|188|133");
     }
 
-    // At the screen's scale: a wrong size leaves gaps between the bar and the windows above it,
-    // which sit on its top edge while the bar sits on the work area's last device pixels; the
-    // frame's rings are whole device pixels, alike on all four sides, with no control over
-    // them; every caption fits its control in its font (the bar's at their widest).
+    // Guards gaps between the bar, the work area's corner and the windows on its top edge, frame
+    // rings off the device pixels or under a control, and captions cut short (at their widest).
     void layout()
     {
         const Row row;
@@ -179,8 +175,7 @@ private slots:
         }
     }
 
-    // Every button has normal, pressed and built-in icons at 16 and 32 pixels; a pressed one
-    // the same as the normal at either size would show no press, and no two buttons look alike.
+    // Guards a button icon missing a size, a press that shows no change, and look-alike buttons.
     void buttonIcons()
     {
         const QList<QSize> both = {QSize(16, 16), QSize(32, 32)};
@@ -200,8 +195,8 @@ private slots:
         }
     }
 
-    // The splash loads every other window hidden, stays for one tick and gives way to the bar
-    // on the second; activated again, it counts anew and reloads nothing.
+    // Guards the splash's length (one tick, counted anew when activated) and windows shown or
+    // reloaded too early.
     void splash()
     {
         Sarrera& splash = Form<Sarrera>();
@@ -223,8 +218,7 @@ private slots:
         QCOMPARE(Form<zerrenda>().ListCount(), 1);
     }
 
-    // The about window hands its addresses to the desktop as they read, the e-mail one as a
-    // message to write; its picture hands nothing, and "Ados!" only hides it.
+    // Guards the e-mail address opened as a web page, and "Ados!" doing more than hiding.
     void aboutAddresses()
     {
         QStringList handed;
@@ -242,10 +236,8 @@ private slots:
         QVERIFY(about.isHidden() && WindowRegistry::instance().isLoaded<Egilea>());
     }
 
-    // Any mouse button: pressed picture while held, the normal one and the command on release,
-    // wherever the pointer went meanwhile; a missing icon file keeps the picture shown, is told
-    // once, and the program goes on. Play opens the song while its button still shows pressed.
-    // Fields: button, released off the button, pressed icon file missing.
+    // Guards the pressed picture, the command on release wherever the pointer went, and a
+    // missing icon told once. Fields: button, released off the button, pressed icon missing.
     void imageButtonPress_data()
     {
         Row::columns();
@@ -287,8 +279,7 @@ private slots:
         QTest::mouseClick(bar.Imahasi, button);
         QCOMPARE(player->calls, QStringList{u"Open(/music/a.mp3)"_s});
         QCOMPARE(pictureWhenOpened + bar.Imahasi->pictureFile(), u"play1.icoplay.ico"_s);
-        // The second press of a double click comes as a press and then a double click; pressed
-        // twice, the button would be held down with no release to come.
+        // A double click's second press comes twice, as a press and as a double click.
         QSignalSpy downs(bar.Imahasi, &ImageButton::MouseDown);
         QSignalSpy ups(bar.Imahasi, &ImageButton::MouseUp);
         QTest::mouseClick(bar.Imahasi, button);
@@ -299,9 +290,8 @@ private slots:
         QCOMPARE(ups.count(), 2);
     }
 
-    // The answers read in Basque and keep their numbers; Qt's own words follow the user's
-    // language where Qt has it (German), and stay English where it has not (Basque). Fields:
-    // language, style, pressed, answer, answers shown, Qt's own word.
+    // Guards the answers' Basque words and numbers, and Qt's words in the user's language where
+    // Qt has it. Fields: language, style, pressed, answer, answers shown, Qt's own word.
     void messageBoxes_data()
     {
         Row::columns();
@@ -334,9 +324,8 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
-    // A playlist key runs its button's handler while the button is shown, and nothing while it
-    // is hidden; so does a screen reader's press, which knows the button by its tooltip. Songs
-    // a, b, c. Fields: selected rows, key or the button pressed, songs after.
+    // Guards a key or a screen reader's press running a hidden button's handler. Songs a, b, c.
+    // Fields: selected rows, key or the button's tooltip, songs after.
     void playlistKeys_data()
     {
         Row::columns();
@@ -374,21 +363,6 @@ private slots:
             songs += playlist.List(at);
         QCOMPARE(songs, row[2]);
         QCOMPARE(playlist.isVisible(), row[1] != u"Esc"_s);
-    }
-
-    // A held Space holds a volume button down, its own repeats aside, and Return presses and
-    // releases: the volume repeats exactly while a key holds the button.
-    void volumeKeys()
-    {
-        Mahaia& bar = Form<Mahaia>();
-        QTest::keyPress(bar.Imagora, Qt::Key_Space);
-        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, {}, QString(), true);
-        QApplication::sendEvent(bar.Imagora, &repeat);
-        QVERIFY(bar.timigora->isActive());
-        QTest::keyRelease(bar.Imagora, Qt::Key_Space);
-        QTest::keyClick(bar.Imabera, Qt::Key_Return);
-        QVERIFY(!bar.timigora->isActive() && !bar.Timibera->isActive());
-        QCOMPARE(bar.Imagora->pictureFile() + bar.Imabera->pictureFile(), u"gora.icobera.ico"_s);
     }
 };
 
