@@ -127,23 +127,19 @@ private slots:
             QDir().mkpath(u"%1/windows-%2x"_s.arg(folder).arg(ratio));
             grab.save(u"%1/windows-%2x/%3.png"_s.arg(folder).arg(ratio).arg(form->objectName()));
         }
-        // Each ring's band along the whole of each side (left, top, right, bottom), corners aside.
         const std::array<int, 3> ends = FormWindow::thinFrameRings(ratio);
         QVERIFY(ends.back() > 3 * ratio - 1 && ends.back() <= 3 * ratio);
         const QRgb light = qRgb(212, 208, 200);
         const QRgb colours[2][3] = {{light, qRgb(255, 255, 255), light},
                                     {qRgb(64, 64, 64), qRgb(128, 128, 128), light}};
-        for (int side = 0; side < 4; ++side) {
-            const int length = side % 2 == 0 ? grab.height() : grab.width();
-            for (int depth = 0; depth < ends.back(); ++depth) {
-                const int ring = depth < ends[0] ? 0 : depth < ends[1] ? 1 : 2;
-                for (int along = ends.back(); along < length - ends.back(); ++along) {
-                    const int far = (side % 2 == 0 ? grab.width() : grab.height()) - 1 - depth;
-                    const QPoint at = side % 2 == 0 ? QPoint(side < 2 ? depth : far, along)
-                                                    : QPoint(along, side < 2 ? depth : far);
-                    QVERIFY2(grab.pixel(at) == colours[side / 2][ring],
-                             qPrintable(u"side %1"_s.arg(side)));
-                }
+        // Turned so that the left, top, right and bottom sides come to the left in turn; each
+        // ring's band runs the whole side, corners aside.
+        for (int turn = 0; turn < 4; ++turn) {
+            const QImage side = grab.transformed(QTransform().rotate(-90 * turn));
+            for (int x = 0; x < ends.back(); ++x) {
+                const QRgb colour = colours[turn / 2][x < ends[0] ? 0 : x < ends[1] ? 1 : 2];
+                for (int y = ends.back(); y < side.height() - ends.back(); ++y)
+                    QVERIFY2(side.pixel(x, y) == colour, qPrintable(u"side %1"_s.arg(turn)));
             }
         }
         for (QWidget* control : form->findChildren<QWidget*>()) {
