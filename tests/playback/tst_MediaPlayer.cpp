@@ -4,8 +4,11 @@
 #include "support/DiskAudio.h"
 #include "support/SongFactory.h"
 
+#include <QFileInfo>
 #include <QTest>
 #include <QThread>
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using Song = SongFactory::Song;
@@ -159,6 +162,30 @@ private slots:
         const DiskAudio::Heard out = m_disk.heard();
         QVERIFY2(out.frames >= qint64(1.19 * Rate), said(out.frames));
         QVERIFY2(out.longestInnerSilence <= 2, said(out.longestInnerSilence));
+    }
+
+    // SDL's disk driver reports its device removed when a write fails; with its file capped at
+    // under three seconds of sound, an eight-second song loses it several times. Guards a lost
+    // device not replaced, and the song started over, which would never end.
+    void diskDeviceRemoved()
+    {
+        const Song song{44100, 2, 8.0, false};
+        const QString path = this->song(song);
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending us
+        rlimit normal{};
+        getrlimit(RLIMIT_FSIZE, &normal);
+        rlimit capped = normal;
+        capped.rlim_cur = rlim_t(30) * AudioOutput::BufferFrames * AudioOutput::Channels * 4;
+        Watched watched;
+        setrlimit(RLIMIT_FSIZE, &capped);
+        watched.player.Open(path);
+        watched.waitForStop();
+        setrlimit(RLIMIT_FSIZE, &normal);
+        QCOMPARE(watched.changes, (Changes{{0, 2}, {2, 0}}));
+        const double short_ = SongFactory::seconds(song) - watched.player.Position();
+        QVERIFY2(watched.ended == 1 && std::abs(short_) < 0.05, said(short_));
+        // The last device was closed at the song's end, not lost with the file full.
+        QVERIFY(QFileInfo(m_disk.path()).size() < qint64(capped.rlim_cur));
     }
 };
 
