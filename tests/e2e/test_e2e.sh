@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program walked from outside (walk.py), as installed from its build tree into a scratch
-# prefix when there is one: its main road, its life in a user's session, and by screen reader
+# prefix when there is one: its life in a user's session and by screen reader
 # and keyboard alone. Screenshots go to $IXO_ARTEFACTS/<walk>-<build folder, or "installed">.
 set -euo pipefail
 program="$(realpath -s "$1")"
@@ -17,7 +17,7 @@ start_x
 start_icewm
 start_a11y_bus
 /usr/bin/python3 -c 'import pyatspi, dbus' 2>/dev/null || skip "python3-pyatspi or python3-dbus is missing"
-for walk in road session access; do
+for walk in session access; do
     shots="${IXO_ARTEFACTS:-$PWD/artefacts}/$walk-$label"
     rm -rf "$shots" && mkdir -p "$shots" "$work/$walk"
     /usr/bin/python3 "$(dirname "$0")/walk.py" "$walk" "$program" "$work/$walk" "$shots" || fail "screenshots in $shots"
