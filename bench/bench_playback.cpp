@@ -55,11 +55,10 @@ void printGaps(const QVector<float>& samples, int songs)
 int main(int argc, char* argv[])
 {
     if (argc == 5 && std::strcmp(argv[1], "song") == 0) {
-        SongFactory factory;
-        const QString path = factory.song({DeviceRate, 2, std::atof(argv[2]), false, true,
-                                           std::atof(argv[4]), std::atoi(argv[3])});
-        std::printf("%s\n", qPrintable(path.isEmpty() ? factory.error() : path));
-        return path.isEmpty() ? 1 : 0;
+        std::printf("%s\n",
+                    qPrintable(SongFactory::song({DeviceRate, 2, std::atof(argv[2]), false, true,
+                                                  std::atof(argv[4]), std::atoi(argv[3])})));
+        return 0;
     }
     if (argc == 4 && std::strcmp(argv[1], "gaps") == 0) {
         printGaps(SongFactory::readHeard(QString::fromLocal8Bit(argv[2])), std::atoi(argv[3]));

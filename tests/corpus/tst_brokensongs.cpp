@@ -1,6 +1,4 @@
-// Broken and unusual songs, alone and in lists, and a thousand short songs, played from the
-// playlist by the real player on SDL's disk driver with play pressed once. Leaks show at exit
-// in the sanitizer build, whose leak checker runs then.
+// Broken, rare and a thousand short songs played from the playlist on SDL's disk driver.
 #include "frame/WindowRegistry.h"
 #include "mainwindow/Mahaia.h"
 #include "playback/MediaComponent.h"
@@ -63,18 +61,14 @@ class tst_brokensongs : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    SongFactory m_songs;
     DiskAudio m_disk;
     QList<BrokenSongs::Entry> m_entries;
     QHash<QString, QString> m_paths; // of the entries, by name
     QString m_good;
 
-    QString tone(double frequency, double seconds)
+    static QString tone(double frequency, double seconds)
     {
-        QString path = m_songs.song({44100, 2, seconds, false, true, frequency});
-        if (path.isEmpty())
-            qFatal("%s", qPrintable(m_songs.error()));
-        return path;
+        return SongFactory::song({44100, 2, seconds, false, true, frequency});
     }
 
 private slots:
@@ -86,8 +80,7 @@ private slots:
         m_entries = maker.make(m_dir.path());
         QVERIFY2(!m_entries.isEmpty(), qPrintable(maker.error()));
         m_good = tone(660.0, 0.3);
-        // The good song again under a name in Latin-1, as copied from such a system; the
-        // program keeps the byte that is not UTF-8 as U+DC00 + byte.
+        // The good song under a Latin-1 name, whose byte that is not UTF-8 reads as U+DC00 + byte.
         const QByteArray latin1 = QFile::encodeName(m_dir.path()) + "/caf\xe9.mp3";
         QVERIFY(symlink(QFile::encodeName(m_good).constData(), latin1.constData()) == 0);
         m_entries << BrokenSongs::Entry{
@@ -105,8 +98,8 @@ private slots:
         DiskAudio::setDelay(0);
     }
 
-    // Fields: the list; the last entry's seconds heard, at least and at most; seconds of sound
-    // in the device's last opening, within two milliseconds (-1 unchecked).
+    // Fields: the list; the last entry's seconds heard, least and most; the device's last opening's
+    // seconds of sound (-1 unchecked).
     void lists_data()
     {
         QTest::addColumn<QStringList>("list");
@@ -132,9 +125,8 @@ private slots:
             << 0.0 << 0.0 << 0.0;
     }
 
-    // Guards a failed open that hangs, is reported from within Open or leaves the player
-    // Playing; the list stalling on, looping over or running past a broken entry; the length
-    // of a damaged or rare song; the ending song's tail cut before an unplayable entry; and
+    // Guards a failed open that hangs or leaves the player Playing, the list stalling, looping or
+    // running past a broken entry, a wrong length, the tail cut before an unplayable entry, and
     // the sound system taking over the signal that ends the program.
     void lists()
     {
@@ -142,8 +134,7 @@ private slots:
         QFETCH(double, minSeconds);
         QFETCH(double, maxSeconds);
         QFETCH(double, heard);
-        // Before an unplayable entry, at twice real time, so that the ending song is still
-        // queued when that entry is opened; with no delay the disk would have taken it all.
+        // Twice real time before an unplayable entry: the ending song still queued at its open.
         DiskAudio::setDelay(maxSeconds == 0.0 ? 46 : 0);
         MediaComponent& player = play(list);
         QCOMPARE(player.PlayState(), int(MediaComponent::Playing));
@@ -168,24 +159,21 @@ private slots:
                                       qPrintable(u"%1 frames short"_s.arg(missing())), 10000);
     }
 
-    // Guards the end-of-song chain breaking on the way to 1000/1000, and memory kept per song:
-    // twenty bytes a song are 16 KB over the 800 songs between the medians of songs 100-199
-    // and 901-1000, read as each ends and the next opens.
+    // Guards the chain breaking before 1000/1000, and 20 bytes kept per song (16 KB over the 800
+    // songs between the medians of songs 100-199 and 901-1000).
     void thousandSongs()
     {
         const QList<SongFactory::Song> kinds{
             {44100, 2, 0.1}, {48000, 1, 0.2, true}, {22050, 2, 0.3, false, true, 500.0, 64}};
         QStringList list;
         for (int at = 0; at < 1000; ++at)
-            list << m_songs.song(kinds.at(at % 3));
-        QVERIFY2(!list.contains(QString()), qPrintable(m_songs.error()));
-        // A plain count and reserved lists: a QSignalSpy would itself grow the heap.
+            list << SongFactory::song(kinds.at(at % 3));
+        // Reserved lists, an event loop: a QSignalSpy would grow the heap, QTRY would sleep.
         int ended = 0;
         QList<qint64> early;
         QList<qint64> late;
         early.reserve(100);
         late.reserve(100);
-        // An event loop rather than QTRY's polling, which would add its sleeps to every song.
         QEventLoop loop;
         QTimer::singleShot(480000, &loop, &QEventLoop::quit);
         MediaComponent& player = play(list);

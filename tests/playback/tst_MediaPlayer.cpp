@@ -50,16 +50,9 @@ struct Watched : QObject {
 class tst_MediaPlayer : public QObject {
     Q_OBJECT
 
-    SongFactory m_songs;
     DiskAudio m_disk;
 
-    QString song(const Song& song)
-    {
-        QString path = m_songs.song(song);
-        if (path.isEmpty())
-            qFatal("%s", qPrintable(m_songs.error()));
-        return path;
-    }
+    static QString song(const Song& song) { return SongFactory::song(song); }
 
 private slots:
     // Guards the length, the last frames of a song (resampled or not), the encoder's delay and

@@ -47,9 +47,9 @@ QString BrokenSongs::write(const QString& name, const QByteArray& bytes)
 
 QByteArray BrokenSongs::songBytes(const Song& song)
 {
-    QFile file(m_songs.song(song));
+    QFile file(SongFactory::song(song));
     if (!file.open(QIODevice::ReadOnly))
-        m_error = m_songs.error();
+        m_error = file.errorString();
     return file.readAll();
 }
 

@@ -27,7 +27,6 @@ private:
     QString write(const QString& name, const QByteArray& bytes);
     QByteArray songBytes(const SongFactory::Song& song);
 
-    SongFactory m_songs;
     QString m_folder;
     QString m_error;
 };

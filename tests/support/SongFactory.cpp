@@ -53,9 +53,8 @@ QString SongFactory::song(const Song& song)
         QFile::remove(part);
         return mp3;
     }
-    m_error = u"cannot make %1: %2 %3"_s.arg(mp3, lame.errorString(),
-                                             QString::fromLocal8Bit(lame.readAllStandardError()));
-    return {};
+    qFatal("cannot make %s: %s %s", qPrintable(mp3), qPrintable(lame.errorString()),
+           lame.readAllStandardError().constData());
 }
 
 QVector<float> SongFactory::readHeard(const QString& path)

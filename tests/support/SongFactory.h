@@ -24,9 +24,8 @@ public:
 
     static constexpr double Amplitude = 0.5;
 
-    // Path of the encoded song; empty (with the reason in error()) if it could not be made.
-    QString song(const Song& song);
-    [[nodiscard]] const QString& error() const { return m_error; }
+    // Path of the encoded song; a song that cannot be made ends the test program, saying why.
+    static QString song(const Song& song);
     // What SDL's disk driver wrote: interleaved stereo floats in the machine's byte order.
     static QVector<float> readHeard(const QString& path);
     // The song's exact length, in whole frames.
@@ -34,7 +33,4 @@ public:
     {
         return static_cast<double>(std::llround(song.seconds * song.sampleRate)) / song.sampleRate;
     }
-
-private:
-    QString m_error;
 };
