@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The program walked from outside (walk.py), as installed from its build tree into a scratch
-# prefix when there is one: its life in a user's session and by screen reader
-# and keyboard alone. Screenshots go to $IXO_ARTEFACTS/<walk>-<build folder, or "installed">.
+# The walks of walk.py on the program installed from its build tree; screenshots in $IXO_ARTEFACTS.
 set -euo pipefail
 program="$(realpath -s "$1")"
 source "$(dirname "$0")/../support/desktop.sh"

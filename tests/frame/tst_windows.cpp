@@ -1,5 +1,4 @@
-// The windows as the user first meets them, and the image buttons that drive them. CTest runs
-// the layout again on screens scaled 1.5 and 2 times.
+// The windows as first shown and their image buttons; CTest runs them again scaled 1.5 and 2 times.
 #include "about/Egilea.h"
 #include "about/LinkLabel.h"
 #include "filebrowser/artxiboak.h"

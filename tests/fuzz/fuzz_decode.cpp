@@ -1,6 +1,4 @@
-// Any bytes, put in a file and played the way the feeder plays a song: opened, decoded to the
-// end and converted to the device's format. Nothing may crash, hang or leak, and what reaches
-// the device must be sound the device can take.
+// Any bytes played as the feeder plays a song: no crash, hang or leak, only sound the device takes.
 #include "FuzzCheck.h"
 #include "playback/AudioOutput.h"
 #include "playback/SongSource.h"

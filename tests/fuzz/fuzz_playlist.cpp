@@ -1,5 +1,4 @@
-// Any bytes read as a playlist, saved and read again must give back the same items: the reader
-// and the writer agree on line ends and on the text encoding, whatever the file held.
+// Any bytes read as a playlist, saved and read again, give back the same items.
 #include "FuzzCheck.h"
 #include "playlist/PlaylistFile.h"
 

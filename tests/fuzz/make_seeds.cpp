@@ -1,8 +1,5 @@
-// Writes the decoder's starting corpus into the folder named on the command line: the tests'
-// broken and unusual songs that are plain files (every MPEG version, free format, cut,
-// overwritten, not MP3 at all), and the MPEG-2 ones joined into one file, where the rate and the
-// channel count change part-way. libFuzzer mutates these, which reaches far more of the decoder
-// than bytes made from nothing.
+// The decoder's seeds, into the folder named: the tests' broken and rare songs, and the MPEG-2
+// ones joined into one file whose rate and channels change part-way.
 #include "support/BrokenSongs.h"
 
 #include <QCoreApplication>

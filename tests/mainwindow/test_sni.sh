@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The bar on a StatusNotifierItem tray: XFCE's panel, whose tray plugin is the session's watcher
-# and host, under Xvfb and IceWM (its own task bar and tray off), driven by real clicks.
+# The bar on XFCE's panel, a StatusNotifierItem watcher and host, under IceWM, by real clicks.
 set -euo pipefail
 program="$1"
 source "$(dirname "$0")/../support/desktop.sh"

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The bar on the Wayland compositors most desktops run, GNOME's Mutter and KDE's KWin, both
-# headless, reached through XWayland as the program chooses by itself: in the work area's corner,
-# above an ordinary window, the playlist and the browser on its top edge. On weston, which places
-# X11 windows itself, the bar says so once and works where it was put. Read back by geometry on
-# the XWayland display; a compositor that cannot start here is reported and left out, never passed.
+# The bar over XWayland on headless Mutter and KWin: in the work area's corner, above others, the
+# playlist and browser on its top edge; on weston, which places it itself, it says so once.
 set -euo pipefail
 program="$1"
 source "$(dirname "$0")/../support/desktop.sh"

@@ -1,5 +1,4 @@
-// The main bar against a player whose states the test sets: its commands, the monitor, where
-// it sits, the tray, and an exit that must never drop an unsaved playlist.
+// The bar against a scripted player: commands, monitor, placement, tray and exit.
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
 #include "frame/CommonDialog.h"

@@ -1,6 +1,4 @@
-// Playlist files: how lines are read whatever wrote them, how they are written, and that a list
-// that cannot be read or written is refused with its cause in Basque, the old file keeping
-// every byte.
+// Playlist files read whatever wrote them, written, and refused in Basque keeping the old file.
 #include "playlist/PlaylistFile.h"
 #include "support/Row.h"
 
