@@ -52,8 +52,6 @@ class tst_MediaPlayer : public QObject {
 
     DiskAudio m_disk;
 
-    static QString song(const Song& song) { return SongFactory::song(song); }
-
 private slots:
     // Guards the length, the last frames of a song (resampled or not), the encoder's delay and
     // padding left out, the gain and its curve, and the state changes coming in order on the
@@ -82,7 +80,7 @@ private slots:
         Watched watched;
         MediaPlayer& player = watched.player;
         player.setVolume(volume);
-        player.Open(this->song(song));
+        player.Open(SongFactory::song(song));
         QTRY_VERIFY_WITH_TIMEOUT(player.Duration() > 0.0, Timeout);
         const double extra = player.Duration() - SongFactory::seconds(song);
         QVERIFY2(extra >= -0.001 && extra <= slack, said(extra));
@@ -113,7 +111,7 @@ private slots:
         player.setVolume(MediaComponent::MaxVolume + 1);
         QCOMPARE(player.Volume(), MediaComponent::MaxVolume);
         player.Pause();
-        player.Open(song(Song{44100, 1, 180.0, true}));
+        player.Open(SongFactory::song(Song{44100, 1, 180.0, true}));
         QTRY_VERIFY_WITH_TIMEOUT(player.Position() > 1.0, Timeout);
         player.Pause();
         const double pausedAt = player.Position();
@@ -123,7 +121,7 @@ private slots:
         QCOMPARE(player.Position(), 0.0);
         player.Play();
         QTRY_VERIFY_WITH_TIMEOUT(player.Position() > 0.5, Timeout);
-        player.Open(song(Song{48000, 2, 0.6, false}));
+        player.Open(SongFactory::song(Song{48000, 2, 0.6, false}));
         QVERIFY(player.Position() < 0.5);
         watched.waitForStop();
         player.setCurrentFile(QString());
@@ -137,8 +135,8 @@ private slots:
     // does, played in real time: the device must not fall silent between the two.
     void nextSongOpenedAtSongEndFollowsWithoutGap()
     {
-        const QString first = song(Song{44100, 2, 0.6, false, true, 440.0});
-        const QString second = song(Song{48000, 1, 0.6, true, true, 660.0});
+        const QString first = SongFactory::song(Song{44100, 2, 0.6, false, true, 440.0});
+        const QString second = SongFactory::song(Song{48000, 1, 0.6, true, true, 660.0});
         DiskAudio::setDelay(AudioOutput::BufferFrames * 1000 / 44100);
         const auto restoreDelay = qScopeGuard([] { DiskAudio::setDelay(0); });
         Watched watched;
@@ -163,7 +161,7 @@ private slots:
     void diskDeviceRemoved()
     {
         const Song song{44100, 2, 8.0, false};
-        const QString path = this->song(song);
+        const QString path = SongFactory::song(song);
         std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending us
         rlimit normal{};
         getrlimit(RLIMIT_FSIZE, &normal);
