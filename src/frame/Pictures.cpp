@@ -2,15 +2,29 @@
 
 #include "WindowRegistry.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <cstdio>
 
 namespace Pictures {
 
+namespace {
+
+// Left to find a file's format itself, Qt loads every image plugin it has to ask each one, even
+// for a file it reads without any; the name tells the format of every picture here.
+void formatFromName(QImageReader& reader, const QString& path)
+{
+    reader.setFormat(QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+}
+
+} // namespace
+
 QIcon readIconFile(const QString& path)
 {
     QIcon icon;
     QImageReader reader(path);
+    formatFromName(reader, path);
     for (int index = 0; index < reader.imageCount() || index == 0; ++index) {
         if (index > 0 && !reader.jumpToImage(index))
             break;
@@ -45,18 +59,34 @@ QIcon designIcon(const QString& name)
 QPixmap designPicture(const QString& name)
 {
     const QString path = designPath(name);
-    QPixmap picture(path);
+    QImageReader reader(path);
+    formatFromName(reader, path);
+    const QPixmap picture = QPixmap::fromImage(reader.read());
     if (picture.isNull())
         reportUnreadable(path);
     return picture;
 }
 
-Scaled::Scaled(const QString& name) : m_name(name), m_one(designPicture(name)) {}
+// The header alone gives the size. The picture is read when it is first painted, which the
+// windows hidden at start may never be, and it is held from then on.
+Scaled::Scaled(const QString& name) : m_name(name)
+{
+    const QString path = designPath(name);
+    QImageReader reader(path);
+    formatFromName(reader, path);
+    m_size = reader.size();
+    if (!m_size.isValid())
+        reportUnreadable(path);
+}
 
 QPixmap Scaled::forDeviceSize(QSize device) const
 {
-    if (m_one.isNull() || device == m_one.size())
-        return m_one;
+    if (!m_size.isValid())
+        return {};
+    if (!m_one)
+        m_one = designPicture(m_name);
+    if (m_one->isNull() || device == m_one->size())
+        return *m_one;
     if (!m_two) {
         QString twoName = m_name;
         twoName.insert(twoName.lastIndexOf(u'.'), QStringLiteral("@2x"));
@@ -64,7 +94,7 @@ QPixmap Scaled::forDeviceSize(QSize device) const
         // The reader takes the ratio from the name; here sizes are counted in device pixels.
         m_two->setDevicePixelRatio(1);
     }
-    const QPixmap& source = m_two->isNull() ? m_one : *m_two;
+    const QPixmap& source = m_two->isNull() ? *m_one : *m_two;
     if (device == source.size())
         return source;
     if (m_last.size() != device)

@@ -24,9 +24,9 @@ public:
     Scaled() = default;
     explicit Scaled(const QString& name);
 
-    [[nodiscard]] bool isNull() const { return m_one.isNull(); }
+    [[nodiscard]] bool isNull() const { return !m_size.isValid(); }
     // The picture's size at 1x, in logical pixels.
-    [[nodiscard]] QSize size() const { return m_one.size(); }
+    [[nodiscard]] QSize size() const { return m_size; }
     // The picture filling a size in device pixels, at a ratio of 1 (for painting in device
     // pixels).
     [[nodiscard]] QPixmap forDeviceSize(QSize device) const;
@@ -36,7 +36,8 @@ public:
 
 private:
     QString m_name;
-    QPixmap m_one;
+    QSize m_size;
+    mutable std::optional<QPixmap> m_one;
     mutable std::optional<QPixmap> m_two;
     mutable QPixmap m_last;
 };
