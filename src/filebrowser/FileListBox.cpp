@@ -4,7 +4,36 @@
 #include "frame/PathBytes.h"
 #include "frame/PathItemDelegate.h"
 
-#include <QRegularExpression>
+namespace {
+
+// `*` stands for any run of characters and `?` for any one, without regard to case. A regular
+// expression would do as well, but would keep its engine in memory for the one "*.mp3".
+bool matches(QStringView pattern, QStringView name)
+{
+    qsizetype at = 0;
+    qsizetype star = -1;
+    qsizetype resume = 0;
+    for (qsizetype in = 0; in < name.size();) {
+        if (at < pattern.size() && pattern[at] == u'*') {
+            star = at++;
+            resume = in;
+        } else if (at < pattern.size() &&
+                   (pattern[at] == u'?' || pattern[at].toCaseFolded() == name[in].toCaseFolded())) {
+            ++at;
+            ++in;
+        } else if (star >= 0) {
+            at = star + 1;
+            in = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (at < pattern.size() && pattern[at] == u'*')
+        ++at;
+    return at == pattern.size();
+}
+
+} // namespace
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent)
 {
@@ -49,13 +78,7 @@ void FileListBox::reload()
     clear();
     if (m_path.isEmpty())
         return;
-    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(m_pattern),
-                                     QRegularExpression::CaseInsensitiveOption);
     QStringList names = PathBytes::entries(m_path, PathBytes::Kind::File);
-    // A lone surrogate is not valid UTF-16 to the expression, so the shown name is matched;
-    // it has one character for each of the name's.
-    names.removeIf([&pattern](const QString& name) {
-        return !pattern.match(PathBytes::displayText(name)).hasMatch();
-    });
+    names.removeIf([this](const QString& name) { return !matches(m_pattern, name); });
     addItems(names);
 }
