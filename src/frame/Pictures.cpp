@@ -61,7 +61,7 @@ QPixmap designPicture(const QString& name)
     const QString path = designPath(name);
     QImageReader reader(path);
     formatFromName(reader, path);
-    const QPixmap picture = QPixmap::fromImage(reader.read());
+    QPixmap picture = QPixmap::fromImage(reader.read());
     if (picture.isNull())
         reportUnreadable(path);
     return picture;
