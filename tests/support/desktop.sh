@@ -40,11 +40,10 @@ geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
         /Width/ {w=$NF} /Height/ {h=$NF} END {print x, y, w, h}'
 }
-# The program's viewable window of that size ("212x37"), or "small" for its tray icon.
+# The program's viewable window of that size ("212x37").
 program_window() {
     local id
-    for id in $(xwininfo -root -tree | awk -v size="$1" '/"ixomp3" "IxoMp3"/ {
-        split($(NF-1), g, /[x+]/); if (size == "small" ? g[1] < 100 : $(NF-1) ~ "^" size "\\+") print $1}'); do
+    for id in $(xwininfo -root -tree | awk -v size="$1" '/"ixomp3" "IxoMp3"/ && $(NF-1) ~ "^" size "\\+" {print $1}'); do
         xwininfo -id "$id" | grep -q IsViewable && echo "$id" && return 0
     done
     return 1
