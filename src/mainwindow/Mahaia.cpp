@@ -121,18 +121,31 @@ void Mahaia::Form_Load()
     moveToDevicePixel(m_corner);
 }
 
-// Some compositors (weston) put every X11 window where they choose. The bar works there just
-// the same, but a user looking for it in the corner is told why it is not, once. By its first
-// paint the window system has placed it.
+// Some desktops put every X11 window where they choose. The bar works there just the same, but
+// a user looking for it in the corner is told why it is not, once. Compositors still move a
+// window after its first paint (weston maps it at a place of its own first, a busy KWin is
+// late), so the bar is looked for a moment after it.
 void Mahaia::paintEvent(QPaintEvent* event)
 {
     FormWindow::paintEvent(event);
-    if (std::exchange(m_placementChecked, true))
-        return;
+    if (!std::exchange(m_placementChecked, true))
+        QTimer::singleShot(PlacementSettle, this, &Mahaia::tellPlacement);
+}
+
+void Mahaia::tellPlacement()
+{
     const std::optional<QPoint> placed = DesktopHints::placedAt(this);
-    if (placed && *placed != m_corner)
-        std::fprintf(stderr, "ixomp3: the desktop does not let the bar place itself in the "
-                             "corner of the screen; it stays where the desktop put it\n");
+    if (!placed || *placed == m_corner)
+        return;
+    // A compositor that placed the window itself as it mapped it may still follow a move
+    // asked for after that; once was seen to leave it where it put it.
+    if (!std::exchange(m_placementAskedAgain, true)) {
+        moveToDevicePixel(m_corner);
+        QTimer::singleShot(PlacementSettle, this, &Mahaia::tellPlacement);
+        return;
+    }
+    std::fprintf(stderr, "ixomp3: the desktop does not let the bar place itself in the "
+                         "corner of the screen; it stays where the desktop put it\n");
 }
 
 // The playlist window is only ever shown from here, never toggled away.

@@ -3,6 +3,7 @@
 #include "frame/FormWindow.h"
 
 #include <array>
+#include <chrono>
 
 class ImageButton;
 class TrayIcon;
@@ -103,9 +104,14 @@ private:
     void createDisplay();
     void createMenu();
     void minimisedByTheDesktop();
+    void tellPlacement();
 
-    // Where Form_Load asked the window system to put the bar, in device pixels, and whether the
-    // window system's own placement was compared with it yet.
+    // Long enough for the compositors seen to finish placing a new window.
+    static constexpr std::chrono::milliseconds PlacementSettle{1000};
+
+    // Where Form_Load asked the window system to put the bar, in device pixels; whether the
+    // look at where it was put instead was set going yet, and whether it was asked again.
     QPoint m_corner;
     bool m_placementChecked = false;
+    bool m_placementAskedAgain = false;
 };
