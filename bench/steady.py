@@ -147,6 +147,10 @@ def use_every_window(reader, folder):
 
 def one_run(folder, song):
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    # With the list an earlier run saved, the save dialog meets a file already there, and every
+    # run after the first measured 2.5 MB more than the first.
+    if os.path.exists(os.path.join(folder, "zerrenda.m3u")):
+        os.remove(os.path.join(folder, "zerrenda.m3u"))
     rows = {}
     idle = subprocess.Popen([os.path.join(BIN, "ixomp3")], cwd=folder, env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
