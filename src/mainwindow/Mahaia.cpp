@@ -135,17 +135,9 @@ void Mahaia::paintEvent(QPaintEvent* event)
 void Mahaia::tellPlacement()
 {
     const std::optional<QPoint> placed = DesktopHints::placedAt(this);
-    if (!placed || *placed == m_corner)
-        return;
-    // A compositor that placed the window itself as it mapped it may still follow a move
-    // asked for after that; once was seen to leave it where it put it.
-    if (!std::exchange(m_placementAskedAgain, true)) {
-        moveToDevicePixel(m_corner);
-        QTimer::singleShot(PlacementSettle, this, &Mahaia::tellPlacement);
-        return;
-    }
-    std::fprintf(stderr, "ixomp3: the desktop does not let the bar place itself in the "
-                         "corner of the screen; it stays where the desktop put it\n");
+    if (placed && *placed != m_corner)
+        std::fprintf(stderr, "ixomp3: the desktop does not let the bar place itself in the "
+                             "corner of the screen; it stays where the desktop put it\n");
 }
 
 // The playlist window is only ever shown from here, never toggled away.

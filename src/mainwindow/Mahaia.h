@@ -109,9 +109,8 @@ private:
     // Long enough for the compositors seen to finish placing a new window.
     static constexpr std::chrono::milliseconds PlacementSettle{1000};
 
-    // Where Form_Load asked the window system to put the bar, in device pixels; whether the
-    // look at where it was put instead was set going yet, and whether it was asked again.
+    // Where Form_Load asked the window system to put the bar, in device pixels, and whether the
+    // look at where it was put instead was set going yet.
     QPoint m_corner;
     bool m_placementChecked = false;
-    bool m_placementAskedAgain = false;
 };

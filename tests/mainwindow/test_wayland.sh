@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The bar over XWayland on headless Mutter, KWin and weston: in the work area's corner, above
-# others, the playlist and browser on its top edge, and no word of being placed elsewhere.
+# The bar over XWayland on headless Mutter and KWin: in the work area's corner, above others, the
+# playlist and browser on its top edge, no word of being placed elsewhere; on weston, truthful.
 set -euo pipefail
 program="$1"
 source "$(dirname "$0")/../support/desktop.sh"
@@ -107,8 +107,10 @@ on_weston() {
     within 10 eval 'in_corner || grep -q "$placed" "$stderr"' || fail "weston: the bar is at $(geometry "$bar") and did not say so"
     ! { in_corner && grep "$placed" "$stderr"; } || fail "weston: the bar said it was elsewhere from the corner"
     local at && at="$(geometry "$bar"), $(grep -c "$placed" "$stderr") word(s) of it"
+    import -window "$bar" "$shots/wayland-weston-bar.png" || fail "weston: the bar's picture could not be read back"
     within 10 press IxoMp3 Zerrenda && within 10 program_window 212x234 >/dev/null || fail "weston: the playlist did not open"
     within 10 press IxoMp3 Irten && within 10 eval '! kill -0 $program_pid' || fail "weston: the exit button did not end the program"
+    wait "$program_pid" || fail "weston: the program ended with status $?"
     [ "$(grep -c "$placed" "$stderr")" -le 1 ] || fail "weston: the placement was told more than once"
     echo "ok on weston: the bar at $at, opened the playlist and ended"
 }
