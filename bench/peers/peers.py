@@ -65,7 +65,8 @@ class Desktop:
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
         env.pop("QT_QPA_PLATFORM", None)
         env["QT_QPA_PLATFORM"] = "xcb"
-        env["SDL_AUDIODRIVER"] = "pulseaudio"
+        # IxoMp3 reaches the server its own way unless SDL_AUDIODRIVER=pulseaudio is given,
+        # which measures SDL's way to the same server.
         display = next(n for n in range(60, 99) if not os.path.exists(f"/tmp/.X{n}-lock"))
         env["DISPLAY"] = f":{display}"
         self.start(["Xvfb", env["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp"])

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-// The media player the windows drive: libmpg123 decodes on a feeder thread, SDL2 plays.
+// The media player the windows drive: libmpg123 decodes on a feeder thread, AudioOutput plays.
 //
 // Every member runs on the window thread and returns at once; opening, scanning and decoding
 // happen on the feeder thread, so Duration reads 0 for the few milliseconds until the file's

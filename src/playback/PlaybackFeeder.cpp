@@ -96,16 +96,12 @@ double PlaybackFeeder::durationSeconds(std::uint64_t generation) const
     return m_duration.load(std::memory_order_relaxed);
 }
 
-void PlaybackFeeder::renderCallback(void* userdata, Uint8* stream, int length)
+void PlaybackFeeder::renderCallback(void* userdata, float* out, std::size_t count)
 {
-    // SDL hands over a buffer laid out for the float format the device was opened with.
-    auto* out =
-        reinterpret_cast<float*>(stream); // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
-    static_cast<PlaybackFeeder*>(userdata)->render(out, static_cast<std::size_t>(length) /
-                                                            sizeof(float));
+    static_cast<PlaybackFeeder*>(userdata)->render(out, count);
 }
 
-// Runs on SDL's audio thread: no allocation, no lock, no I/O.
+// Runs on the device's audio thread: no allocation, no lock, no I/O.
 void PlaybackFeeder::render(float* out, std::size_t count)
 {
     const std::size_t got = m_hold.load(std::memory_order_relaxed) ? 0 : m_ring.read(out, count);

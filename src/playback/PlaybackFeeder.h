@@ -16,9 +16,9 @@
 #include <vector>
 
 // The engine under MediaPlayer. A feeder thread opens and decodes the songs, converts them for
-// the device and queues them in a lock-free ring; SDL's audio thread takes from the ring, applies
-// the gain and pads with silence. The window thread only posts requests and reads atomics, so
-// nothing it calls waits for file I/O or for the device.
+// the device and queues them in a lock-free ring; the device's audio thread takes from the ring,
+// applies the gain and pads with silence. The window thread only posts requests and reads atomics,
+// so nothing it calls waits for file I/O or for the device.
 //
 // When the device goes away under a playing song, the feeder closes it and has AudioOutput open
 // the default device again, as often as it advises while there is none; the ring keeps its place,
@@ -82,7 +82,7 @@ private:
         bool playedOut = false;
     };
 
-    static void renderCallback(void* userdata, Uint8* stream, int length);
+    static void renderCallback(void* userdata, float* out, std::size_t count);
     void render(float* out, std::size_t count);
 
     void run();

@@ -1,5 +1,7 @@
 #include "SdlLibrary.h"
 
+#include "LibrarySymbol.h"
+
 #include <QLibrary>
 #include <atomic>
 #include <cstdio>
@@ -12,13 +14,6 @@ std::atomic<bool>& loadedFlag()
     return loaded;
 }
 
-template <class Function> bool resolve(QLibrary& library, const char* name, Function& function)
-{
-    // QLibrary hands out untyped pointers; the declared type comes from SDL's own header.
-    function = reinterpret_cast<Function>(library.resolve(name)); // NOLINT
-    return function != nullptr;
-}
-
 const SdlLibrary* load()
 {
 #ifdef Q_OS_WIN
@@ -28,26 +23,26 @@ const SdlLibrary* load()
 #endif
     static SdlLibrary sdl;
     const bool complete =
-        library.load() && resolve(library, "SDL_SetHint", sdl.SetHint) &&
-        resolve(library, "SDL_InitSubSystem", sdl.InitSubSystem) &&
-        resolve(library, "SDL_QuitSubSystem", sdl.QuitSubSystem) &&
-        resolve(library, "SDL_AudioInit", sdl.AudioInit) &&
-        resolve(library, "SDL_AudioQuit", sdl.AudioQuit) &&
-        resolve(library, "SDL_GetCurrentAudioDriver", sdl.GetCurrentAudioDriver) &&
-        resolve(library, "SDL_GetError", sdl.GetError) &&
-        resolve(library, "SDL_OpenAudioDevice", sdl.OpenAudioDevice) &&
-        resolve(library, "SDL_PauseAudioDevice", sdl.PauseAudioDevice) &&
-        resolve(library, "SDL_CloseAudioDevice", sdl.CloseAudioDevice) &&
-        resolve(library, "SDL_GetAudioDeviceStatus", sdl.GetAudioDeviceStatus) &&
-        resolve(library, "SDL_AddEventWatch", sdl.AddEventWatch) &&
-        resolve(library, "SDL_DelEventWatch", sdl.DelEventWatch) &&
-        resolve(library, "SDL_FlushEvents", sdl.FlushEvents) &&
-        resolve(library, "SDL_NewAudioStream", sdl.NewAudioStream) &&
-        resolve(library, "SDL_AudioStreamPut", sdl.AudioStreamPut) &&
-        resolve(library, "SDL_AudioStreamGet", sdl.AudioStreamGet) &&
-        resolve(library, "SDL_AudioStreamFlush", sdl.AudioStreamFlush) &&
-        resolve(library, "SDL_FreeAudioStream", sdl.FreeAudioStream) &&
-        resolve(library, "SDL_TLSCleanup", sdl.TLSCleanup);
+        library.load() && resolveSymbol(library, "SDL_SetHint", sdl.SetHint) &&
+        resolveSymbol(library, "SDL_InitSubSystem", sdl.InitSubSystem) &&
+        resolveSymbol(library, "SDL_QuitSubSystem", sdl.QuitSubSystem) &&
+        resolveSymbol(library, "SDL_AudioInit", sdl.AudioInit) &&
+        resolveSymbol(library, "SDL_AudioQuit", sdl.AudioQuit) &&
+        resolveSymbol(library, "SDL_GetCurrentAudioDriver", sdl.GetCurrentAudioDriver) &&
+        resolveSymbol(library, "SDL_GetError", sdl.GetError) &&
+        resolveSymbol(library, "SDL_OpenAudioDevice", sdl.OpenAudioDevice) &&
+        resolveSymbol(library, "SDL_PauseAudioDevice", sdl.PauseAudioDevice) &&
+        resolveSymbol(library, "SDL_CloseAudioDevice", sdl.CloseAudioDevice) &&
+        resolveSymbol(library, "SDL_GetAudioDeviceStatus", sdl.GetAudioDeviceStatus) &&
+        resolveSymbol(library, "SDL_AddEventWatch", sdl.AddEventWatch) &&
+        resolveSymbol(library, "SDL_DelEventWatch", sdl.DelEventWatch) &&
+        resolveSymbol(library, "SDL_FlushEvents", sdl.FlushEvents) &&
+        resolveSymbol(library, "SDL_NewAudioStream", sdl.NewAudioStream) &&
+        resolveSymbol(library, "SDL_AudioStreamPut", sdl.AudioStreamPut) &&
+        resolveSymbol(library, "SDL_AudioStreamGet", sdl.AudioStreamGet) &&
+        resolveSymbol(library, "SDL_AudioStreamFlush", sdl.AudioStreamFlush) &&
+        resolveSymbol(library, "SDL_FreeAudioStream", sdl.FreeAudioStream) &&
+        resolveSymbol(library, "SDL_TLSCleanup", sdl.TLSCleanup);
     if (!complete) {
         std::fprintf(stderr, "ixomp3: cannot use the SDL library for sound: %s\n",
                      qPrintable(library.errorString()));

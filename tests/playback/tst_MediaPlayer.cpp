@@ -1,10 +1,13 @@
-// The real player on SDL's disk driver, which records every frame it is given.
+// The real player on SDL's disk driver, which records every frame it is given, and through a
+// sound server of the test's own.
 #include "playback/AudioOutput.h"
 #include "playback/MediaPlayer.h"
 #include "support/DiskAudio.h"
 #include "support/SongFactory.h"
 
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <csignal>
@@ -43,6 +46,63 @@ struct Watched : QObject {
     Changes changes;
     int ended = 0;
     bool onWindowThread = true;
+};
+
+// PulseAudio with a null sink, reached as a session's server is, and a recording of what the
+// sink plays, started with the server.
+class SoundServer {
+public:
+    SoundServer()
+    {
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(m_dir.filePath(u"native"_s)));
+        qputenv("PULSE_COOKIE", QFile::encodeName(m_dir.filePath(u"cookie"_s)));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, m_dir.path());
+        env.insert(u"XDG_RUNTIME_DIR"_s, m_dir.path());
+        env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+        m_server.setProcessEnvironment(env);
+        m_recorder.setStandardOutputFile(recording());
+    }
+    ~SoundServer()
+    {
+        stop();
+        qunsetenv("PULSE_SERVER");
+    }
+    bool start()
+    {
+        m_server.start(u"pulseaudio"_s,
+                       {u"-n"_s, u"--daemonize=no"_s, u"--exit-idle-time=-1"_s,
+                        u"--use-pid-file=no"_s, u"-Lmodule-null-sink sink_name=kuxa"_s,
+                        u"-Lmodule-native-protocol-unix auth-anonymous=1 socket="_s +
+                            m_dir.filePath(u"native"_s)});
+        if (!QTest::qWaitFor([this] { return QFileInfo::exists(m_dir.filePath(u"native"_s)); },
+                             Timeout))
+            return false;
+        m_recorder.start(u"parec"_s, {u"-dkuxa.monitor"_s, u"--raw"_s, u"--format=float32le"_s,
+                                      u"--channels=2"_s, u"--rate=44100"_s});
+        return m_recorder.waitForStarted();
+    }
+    void stop()
+    {
+        for (QProcess* process : {&m_recorder, &m_server}) {
+            process->kill();
+            process->waitForFinished();
+        }
+        QFile::remove(m_dir.filePath(u"native"_s));
+    }
+    [[nodiscard]] QString recording() const { return m_dir.filePath(u"heard.raw"_s); }
+    [[nodiscard]] static QByteArray streams()
+    {
+        QProcess pactl;
+        pactl.start(u"pactl"_s, {u"list"_s, u"sink-inputs"_s});
+        pactl.waitForFinished();
+        return pactl.readAllStandardOutput();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QProcess m_recorder;
 };
 
 } // namespace
@@ -177,6 +237,39 @@ private slots:
         QVERIFY2(watched.ended == 1 && std::abs(short_) < 0.05, said(short_));
         // The last device was closed at the song's end, not lost with the file full.
         QVERIFY(QFileInfo(m_disk.path()).size() < qint64(capped.rlim_cur));
+    }
+
+    // Without SDL_AUDIODRIVER the player goes straight to the sound server: SDL when none
+    // answers, and then the test's own. Guards that way taken and heard, and a server killed
+    // under a song and started again: the song goes on from where it was and ends.
+    void soundServer()
+    {
+        const auto restore = qScopeGuard([] { qputenv("SDL_AUDIODRIVER", "disk"); });
+        qunsetenv("SDL_AUDIODRIVER");
+        SoundServer server;
+        Watched silent;
+        silent.player.Open(SongFactory::song(Song{44100, 2, 0.3, false}));
+        silent.waitForStop();
+        QCOMPARE(silent.ended, 1);
+        if (!server.start())
+            QSKIP("no PulseAudio server could be started (apt-get install pulseaudio)");
+        const Song song{44100, 2, 3.0, false};
+        Watched watched;
+        watched.player.Open(SongFactory::song(song));
+        QTRY_VERIFY_WITH_TIMEOUT(watched.player.Position() > 0.5, Timeout);
+        QVERIFY(SoundServer::streams().contains("application.name = \"IxoMp3\""));
+        server.stop();
+        const double lostAt = watched.player.Position();
+        QVERIFY(server.start());
+        watched.waitForStop();
+        QCOMPARE(watched.changes, (Changes{{0, 2}, {2, 0}}));
+        const double short_ = SongFactory::seconds(song) - watched.player.Position();
+        QVERIFY2(watched.ended == 1 && std::abs(short_) < 0.05, said(short_));
+        // The rest after the loss once, less what the lost server held and what the new one
+        // has not played yet when the song is over.
+        const qint64 heard = DiskAudio::heardIn(server.recording()).frames;
+        const double rest = SongFactory::seconds(song) - lostAt;
+        QVERIFY2(heard > (rest - 0.15) * Rate && heard < (rest + 0.02) * Rate, said(heard / Rate));
     }
 };
 

@@ -23,7 +23,12 @@ QString DiskAudio::path() const
 
 DiskAudio::Heard DiskAudio::heard() const
 {
-    const QVector<float> all = SongFactory::readHeard(path());
+    return heardIn(path());
+}
+
+DiskAudio::Heard DiskAudio::heardIn(const QString& path)
+{
+    const QVector<float> all = SongFactory::readHeard(path);
     Heard result;
     qint64 silence = 0;
     for (qsizetype at = 0; at + 1 < all.size(); at += 2) {

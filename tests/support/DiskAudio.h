@@ -20,6 +20,8 @@ public:
     static void setDelay(int delayMs);
     [[nodiscard]] QString path() const;
     [[nodiscard]] Heard heard() const;
+    // The same of any recording in that layout.
+    static Heard heardIn(const QString& path);
 
 private:
     QTemporaryDir m_dir;
