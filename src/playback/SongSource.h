@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-// One song on its way to the device: decoded by Mp3Decoder, then converted by SDL to the
-// device's rate and channel count. Lives on the feeder thread.
+// One song on its way to the device: decoded by Mp3Decoder, then converted to the device's
+// channel count and, by SDL, to its rate where the song has another. Lives on the feeder thread.
 class SongSource {
 public:
     struct Chunk {
@@ -34,15 +34,20 @@ private:
 
     SongSource(Mp3Decoder decoder, Stream stream);
     int take(float* out, std::size_t maxFrames);
+    int takeHeld(float* out, std::int64_t wanted);
     void decodeMore();
     void flush();
 
     Mp3Decoder m_decoder;
+    // Null when the song is at the device's rate.
     Stream m_stream;
     std::vector<float> m_decoded;
     std::int64_t m_decodedFrames = 0;
     // Device frames the song comes to once converted, known when decoding is done.
     std::int64_t m_expectedFrames = INT64_MAX;
     std::int64_t m_pulledFrames = 0;
+    // Without a stream: the decoder's last chunk, held in m_decoded, and how much of it is taken.
+    std::size_t m_heldFrames = 0;
+    std::size_t m_heldAt = 0;
     bool m_flushed = false;
 };

@@ -125,6 +125,7 @@ private slots:
         QTest::addColumn<double>("amplitude");
         QTest::newRow("CBR 44.1 kHz stereo") << Song{44100, 2, 1.3, false} << 0.001 << 0 << 1.0;
         QTest::newRow("CBR 48 kHz mono, -20 dB") << Song{48000, 1, 0.9} << 0.001 << -2000 << 0.1;
+        QTest::newRow("CBR 44.1 kHz mono") << Song{44100, 1, 0.7} << 0.001 << 0 << 1.0;
         QTest::newRow("VBR 48 kHz stereo") << Song{48000, 2, 1.7, true} << 0.001 << 0 << 1.0;
         // The first frame's estimate is far off for VBR; only a scan finds this length.
         QTest::newRow("VBR, no tag")
