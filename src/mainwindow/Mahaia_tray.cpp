@@ -3,6 +3,7 @@
 #include "Mahaia.h"
 #include "about/Egilea.h"
 #include "filebrowser/artxiboak.h"
+#include "frame/DesktopHints.h"
 #include "frame/TrayIcon.h"
 #include "frame/WindowRegistry.h"
 #include "playlist/zerrenda.h"
@@ -22,8 +23,15 @@ void Mahaia::SendToTray()
 }
 
 // Only the bar comes back; the other windows stay hidden until the user opens them.
+// Leaving the minimised state maps the window at once on X, before show() would write the
+// bar's place above others and off the task bar; a window manager that took the map first
+// kept it below others with a task-bar button. So a hidden bar is given them beforehand.
 void Mahaia::RestoreFromTray(Restore variant)
 {
+    if (isHidden()) {
+        DesktopHints::keepOffTaskbar(this);
+        setTopmost(true);
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     show();
