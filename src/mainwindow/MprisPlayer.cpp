@@ -186,14 +186,21 @@ void MprisPlayer::OpenUri(const QString& uri)
         m_bar, [bar = m_bar, path] { bar->OpenFiles({path}); }, Qt::QueuedConnection);
 }
 
+// The song is told by what its metadata is made of, not by the metadata, which the watch
+// would otherwise build and throw away ten times a second.
 MprisPlayer::Announced MprisPlayer::announced() const
 {
     Announced now;
     now.status = PlaybackStatus();
-    const QVariantMap song = Metadata();
-    now.track = song.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path() +
-                QLatin1Char(' ') + song.value(QStringLiteral("xesam:url")).toString() +
-                QLatin1Char(' ') + song.value(QStringLiteral("mpris:length")).toString();
+    const int track = m_bar->ReadTrackNumber();
+    const QString path = playlist().List(track - 1);
+    if (!path.isEmpty()) {
+        const bool open = medi().CurrentFile() == path && medi().Duration() > 0;
+        now.track = QString::number(track) + QLatin1Char(' ') + path + QLatin1Char(' ') +
+                    (path.startsWith(QLatin1Char('/')) ? QString() : PathBytes::currentFolder()) +
+                    QLatin1Char(' ') +
+                    (open ? QString::number(microseconds(medi().Duration())) : QString());
+    }
     now.volume = Volume();
     now.next = CanGoNext();
     now.previous = CanGoPrevious();

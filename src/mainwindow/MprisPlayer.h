@@ -69,7 +69,7 @@ private:
     // What PropertiesChanged announces, as last sent.
     struct Announced {
         QString status;
-        QString track; // the counter's number, the song's address and length
+        QString track; // the counter's number, the song's path, its folder and length
         double volume = 0.0;
         bool next = false;
         bool previous = false;
