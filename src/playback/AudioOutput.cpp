@@ -11,10 +11,15 @@ AudioOutput::AudioOutput(Wakeup& onLoss) : m_onLoss(onLoss) {}
 
 AudioOutput::~AudioOutput() = default;
 
-AudioOutput::Opened AudioOutput::open(Render render, void* userdata)
+void AudioOutput::choose()
 {
     if (!m_device)
-        m_device = choose();
+        m_device = pick();
+}
+
+AudioOutput::Opened AudioOutput::open(Render render, void* userdata)
+{
+    choose();
     const Opened opened = m_device->open(render, userdata);
     if (opened == Opened::Yes && std::exchange(m_away, false))
         std::fprintf(stderr, "ixomp3: the sound output is back.\n");
@@ -42,7 +47,7 @@ bool AudioOutput::closeIfLost()
 
 // Decided once, at the first song: a sound server that starts later is reached through SDL
 // until the program starts again, as it was before this output existed.
-std::unique_ptr<SoundDevice> AudioOutput::choose() const
+std::unique_ptr<SoundDevice> AudioOutput::pick() const
 {
     if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) {
         auto pulse = std::make_unique<PulseOutput>(m_onLoss);

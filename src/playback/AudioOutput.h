@@ -38,6 +38,8 @@ public:
     AudioOutput& operator=(const AudioOutput&) = delete;
     ~AudioOutput();
 
+    // Picks the way to the sound card at the first song, once for the program's life.
+    void choose();
     Opened open(Render render, void* userdata);
     // Whoever closes the device stops looking for one until a song needs it again.
     void close();
@@ -48,8 +50,23 @@ public:
     // Whether the last open() found the output away and nothing closed it since.
     [[nodiscard]] bool away() const { return m_away; }
 
+    // As SoundDevice's; before a device is chosen there is nothing to hold and no gain of its
+    // own.
+    bool setVolume(float gain) { return m_device && m_device->setVolume(gain); }
+    bool hold() { return m_device && m_device->hold(); }
+    void resume()
+    {
+        if (m_device)
+            m_device->resume();
+    }
+    [[nodiscard]] bool holdsLittle() const { return !m_device || m_device->holdsLittle(); }
+    [[nodiscard]] std::size_t playOutFrames() const
+    {
+        return m_device ? m_device->playOutFrames() : 0;
+    }
+
 private:
-    [[nodiscard]] std::unique_ptr<SoundDevice> choose() const;
+    [[nodiscard]] std::unique_ptr<SoundDevice> pick() const;
 
     Wakeup& m_onLoss;
     std::unique_ptr<SoundDevice> m_device;

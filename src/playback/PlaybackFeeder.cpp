@@ -21,9 +21,6 @@ constexpr std::size_t RefillSamples = FramesPerSecond / 2 * Channels;
 // The end of a song is announced this long before its last frame is heard, so that the next
 // song can be opened and queued behind it without a gap.
 constexpr std::uint64_t HandOverSamples = FramesPerSecond / 4 * Channels;
-// Callbacks to wait for after the last frame left the ring, so that the device has played
-// its own buffer out before it is closed.
-constexpr std::uint32_t DrainCallbacks = 3;
 
 // A pipe or a device would block the open or never end, so only plain files are tried.
 Result<std::unique_ptr<SongSource>> openFile(const QString& path)
@@ -74,6 +71,7 @@ void PlaybackFeeder::post(Request request)
 void PlaybackFeeder::setGain(float gain)
 {
     m_gain.store(gain, std::memory_order_relaxed);
+    m_wakeup.raise();
 }
 
 double PlaybackFeeder::positionSeconds(std::uint64_t generation) const
@@ -96,24 +94,26 @@ double PlaybackFeeder::durationSeconds(std::uint64_t generation) const
     return m_duration.load(std::memory_order_relaxed);
 }
 
-void PlaybackFeeder::renderCallback(void* userdata, float* out, std::size_t count)
+bool PlaybackFeeder::renderCallback(void* userdata, float* out, std::size_t count)
 {
-    static_cast<PlaybackFeeder*>(userdata)->render(out, count);
+    return static_cast<PlaybackFeeder*>(userdata)->render(out, count);
 }
 
 // Runs on the device's audio thread: no allocation, no lock, no I/O.
-void PlaybackFeeder::render(float* out, std::size_t count)
+bool PlaybackFeeder::render(float* out, std::size_t count)
 {
-    const std::size_t got = m_hold.load(std::memory_order_relaxed) ? 0 : m_ring.read(out, count);
-    const float gain = m_gain.load(std::memory_order_relaxed);
+    const bool held = m_hold.load(std::memory_order_relaxed);
+    const std::size_t got = held ? 0 : m_ring.read(out, count);
+    const float gain = m_renderGain.load(std::memory_order_relaxed);
     if (gain != 1.0F)
         std::for_each(out, out + got, [gain](float& sample) { sample *= gain; });
     std::fill(out + got, out + count, 0.0F);
-    m_renderCount.fetch_add(1, std::memory_order_relaxed);
+    m_rendered.fetch_add(count, std::memory_order_relaxed);
     // Once the song's end is in the ring the feeder counts the callbacks to the last frame.
     if (m_ring.freeSpace() >= RefillSamples ||
         m_songEnd.load(std::memory_order_relaxed) != UINT64_MAX)
         m_wakeup.raise();
+    return !held;
 }
 
 // A wake-up that comes while a request is applied or a chunk fed leaves m_wakeup raised, so
@@ -123,6 +123,7 @@ void PlaybackFeeder::run()
     m_output.emplace(m_wakeup);
     for (Request request = takeRequest(); !request.quit; request = takeRequest()) {
         apply(request);
+        passGain();
         if (feed())
             continue;
         if (m_output->away())
@@ -153,8 +154,11 @@ void PlaybackFeeder::apply(const Request& request)
             stopSong();
     }
     // A paused SDL device still runs (the disk driver keeps writing silence), so a device
-    // that has nothing to play is closed instead, and one that is away is not looked for.
-    if (m_transport != Transport::Playing)
+    // that cannot hold what it has queued is closed instead, and one that is away is not
+    // looked for.
+    if (m_transport == Transport::Playing)
+        m_output->resume();
+    else if (m_transport == Transport::Stopped || !m_output->hold())
         closeOutput();
 }
 
@@ -170,7 +174,9 @@ void PlaybackFeeder::startSong(const Request& request)
     m_transport = request.transport;
     if (!handOver) {
         m_ring.discardWritten();
-        if (!m_output->isOpen())
+        if (!m_output->holdsLittle())
+            closeOutput();
+        else if (!m_output->isOpen())
             m_ring.discardWithoutConsumer();
     }
     m_duration.store(0.0, std::memory_order_relaxed);
@@ -237,6 +243,9 @@ bool PlaybackFeeder::feed()
 
 bool PlaybackFeeder::openOutput()
 {
+    // The device is chosen first, so that the gain is in one place from its first sample.
+    m_output->choose();
+    passGain();
     const AudioOutput::Opened opened = m_output->open(&renderCallback, this);
     if (opened == AudioOutput::Opened::Never)
         failSong(QStringLiteral("no audio output"));
@@ -278,11 +287,13 @@ void PlaybackFeeder::watchEnding()
     }
     if (queued > 0 || !m_output->isOpen())
         return;
-    const std::uint32_t renders = m_renderCount.load(std::memory_order_relaxed);
+    // The device is closed once it has been given enough silence behind the last frame to
+    // have played out all it held.
+    const std::uint64_t rendered = m_rendered.load(std::memory_order_relaxed);
     if (!m_song.drainStarted) {
         m_song.drainStarted = true;
-        m_song.drainFrom = renders;
-    } else if (renders - m_song.drainFrom >= DrainCallbacks) {
+        m_song.drainFrom = rendered;
+    } else if (rendered - m_song.drainFrom >= m_output->playOutFrames() * Channels) {
         m_song.playedOut = true;
         closeOutput();
         m_reporter({EventKind::PlayedOut, m_song.generation});
@@ -293,6 +304,14 @@ void PlaybackFeeder::closeOutput()
 {
     m_output->close();
     m_ring.discardWithoutConsumer();
+}
+
+// The device's own gain, where it has one, is heard at once; one applied as samples are
+// rendered waits behind what the device holds.
+void PlaybackFeeder::passGain()
+{
+    const float gain = m_gain.load(std::memory_order_relaxed);
+    m_renderGain.store(m_output->setVolume(gain) ? 1.0F : gain, std::memory_order_relaxed);
 }
 
 void PlaybackFeeder::publishStart(std::uint64_t generation)

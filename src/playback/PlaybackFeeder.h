@@ -78,12 +78,12 @@ private:
         bool decodeFinished = false;
         bool endReported = false;
         bool drainStarted = false;
-        std::uint32_t drainFrom = 0;
+        std::uint64_t drainFrom = 0;
         bool playedOut = false;
     };
 
-    static void renderCallback(void* userdata, float* out, std::size_t count);
-    void render(float* out, std::size_t count);
+    static bool renderCallback(void* userdata, float* out, std::size_t count);
+    bool render(float* out, std::size_t count);
 
     void run();
     void post(Request request);
@@ -98,6 +98,7 @@ private:
     void finishDecoding();
     void watchEnding();
     void closeOutput();
+    void passGain();
     void publishStart(std::uint64_t generation);
 
     Reporter m_reporter;
@@ -112,8 +113,11 @@ private:
 
     // Shared with the audio callback.
     RingBuffer m_ring;
+    // The gain asked for, and the part of it applied as samples are rendered: all of it, or
+    // none when the device applies it itself.
     std::atomic<float> m_gain{1.0F};
-    std::atomic<std::uint32_t> m_renderCount{0};
+    std::atomic<float> m_renderGain{1.0F};
+    std::atomic<std::uint64_t> m_rendered{0};
     // Set by the window thread the moment it pauses or stops, so the device takes nothing
     // more from the ring while the feeder gets round to closing it.
     std::atomic<bool> m_hold{true};

@@ -37,6 +37,14 @@ const PulseLibrary* load()
         resolveSymbol(library, "pa_stream_begin_write", pa.streamBeginWrite) &&
         resolveSymbol(library, "pa_stream_cancel_write", pa.streamCancelWrite) &&
         resolveSymbol(library, "pa_stream_write", pa.streamWrite) &&
+        resolveSymbol(library, "pa_stream_cork", pa.streamCork) &&
+        resolveSymbol(library, "pa_stream_flush", pa.streamFlush) &&
+        resolveSymbol(library, "pa_stream_get_index", pa.streamIndex) &&
+        resolveSymbol(library, "pa_stream_get_buffer_attr", pa.streamBufferAttr) &&
+        resolveSymbol(library, "pa_context_set_sink_input_volume", pa.setInputVolume) &&
+        resolveSymbol(library, "pa_operation_unref", pa.operationUnref) &&
+        resolveSymbol(library, "pa_cvolume_set", pa.cvolumeSet) &&
+        resolveSymbol(library, "pa_sw_volume_from_linear", pa.volumeFromLinear) &&
         resolveSymbol(library, "pa_strerror", pa.strerror);
     return complete ? &pa : nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <pulse/error.h>
+#include <pulse/introspect.h>
 #include <pulse/stream.h>
 #include <pulse/thread-mainloop.h>
 
@@ -35,6 +36,14 @@ struct PulseLibrary {
     decltype(&pa_stream_begin_write) streamBeginWrite = nullptr;
     decltype(&pa_stream_cancel_write) streamCancelWrite = nullptr;
     decltype(&pa_stream_write) streamWrite = nullptr;
+    decltype(&pa_stream_cork) streamCork = nullptr;
+    decltype(&pa_stream_flush) streamFlush = nullptr;
+    decltype(&pa_stream_get_index) streamIndex = nullptr;
+    decltype(&pa_stream_get_buffer_attr) streamBufferAttr = nullptr;
+    decltype(&pa_context_set_sink_input_volume) setInputVolume = nullptr;
+    decltype(&pa_operation_unref) operationUnref = nullptr;
+    decltype(&pa_cvolume_set) cvolumeSet = nullptr;
+    decltype(&pa_sw_volume_from_linear) volumeFromLinear = nullptr;
     decltype(&pa_strerror) strerror = nullptr;
 
     // Loads the library on first use; null when it cannot be loaded, which only means that sound

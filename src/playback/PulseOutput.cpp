@@ -136,13 +136,23 @@ bool PulseOutput::connectStream()
     wanted.prebuf = UINT32_MAX;
     wanted.minreq = RequestFrames * FrameBytes;
     wanted.fragsize = UINT32_MAX;
+    // Given here, the volume is the stream's from its first sample, and the server does not
+    // put back the one it remembers for this program.
+    pa_cvolume volume{};
+    pa.cvolumeSet(&volume, AudioOutput::Channels, pa.volumeFromLinear(m_volume));
     // The queued length is the whole way to the speaker, the server's own buffer included.
     if (pa.streamConnectPlayback(m_stream.get(), nullptr, &wanted, PA_STREAM_ADJUST_LATENCY,
-                                 nullptr, nullptr) == 0) {
+                                 &volume, nullptr) == 0) {
         for (;;) {
             const pa_stream_state_t state = pa.streamState(m_stream.get());
-            if (state == PA_STREAM_READY)
+            if (state == PA_STREAM_READY) {
+                const pa_buffer_attr* granted = pa.streamBufferAttr(m_stream.get());
+                if (granted != nullptr)
+                    m_playOut = (std::max(granted->tlength, wanted.tlength) +
+                                 std::max(granted->minreq, wanted.minreq)) /
+                                FrameBytes;
                 return true;
+            }
             if (!PA_STREAM_IS_GOOD(state))
                 break;
             pa.wait(m_loop.get());
@@ -159,6 +169,55 @@ void PulseOutput::close()
         return;
     const LoopLock lock(m_loop.get());
     dropStream();
+}
+
+bool PulseOutput::setVolume(float gain)
+{
+    if (gain != m_volume) {
+        m_volume = gain;
+        sendVolume();
+    }
+    return true;
+}
+
+// The server applies a new volume to what it has queued as well, so it is heard at once.
+void PulseOutput::sendVolume()
+{
+    if (!m_stream)
+        return;
+    const PulseLibrary& pa = *PulseLibrary::get();
+    const LoopLock lock(m_loop.get());
+    pa_cvolume volume{};
+    pa.cvolumeSet(&volume, AudioOutput::Channels, pa.volumeFromLinear(m_volume));
+    pa_operation* sent = pa.setInputVolume(m_context.get(), pa.streamIndex(m_stream.get()), &volume,
+                                           nullptr, nullptr);
+    if (sent != nullptr)
+        pa.operationUnref(sent);
+}
+
+bool PulseOutput::hold()
+{
+    if (!m_stream)
+        return false;
+    cork(true);
+    return true;
+}
+
+void PulseOutput::resume()
+{
+    if (m_stream && m_corked)
+        cork(false);
+}
+
+// Neither waits for the server: a failure shows as a lost stream.
+void PulseOutput::cork(bool corked)
+{
+    const PulseLibrary& pa = *PulseLibrary::get();
+    const LoopLock lock(m_loop.get());
+    m_corked = corked;
+    pa_operation* sent = pa.streamCork(m_stream.get(), corked ? 1 : 0, nullptr, nullptr);
+    if (sent != nullptr)
+        pa.operationUnref(sent);
 }
 
 bool PulseOutput::isLost() const
@@ -183,6 +242,7 @@ void PulseOutput::dropStream()
     pa.streamSetStateCallback(m_stream.get(), nullptr, nullptr);
     pa.streamDisconnect(m_stream.get());
     m_stream.reset();
+    m_corked = false;
 }
 
 // Called with the loop's lock held.
@@ -215,7 +275,9 @@ void PulseOutput::streamChanged(pa_stream* stream, void* userdata)
     pa.signal(self->m_loop.get(), 0);
 }
 
-// Renders straight into the server's own memory, in as few pieces as it hands out.
+// Renders straight into the server's own memory, in as few pieces as it hands out. While
+// playback is held nothing is written: what the server holds is kept for the resume, and
+// silence behind it would be heard then.
 void PulseOutput::writeWanted(pa_stream* stream, std::size_t bytes, void* userdata)
 {
     const auto* self = static_cast<const PulseOutput*>(userdata);
@@ -232,7 +294,10 @@ void PulseOutput::writeWanted(pa_stream* stream, std::size_t bytes, void* userda
             pa.streamCancelWrite(stream);
             return;
         }
-        self->m_render(self->m_userdata, static_cast<float*>(data), size / sizeof(float));
+        if (!self->m_render(self->m_userdata, static_cast<float*>(data), size / sizeof(float))) {
+            pa.streamCancelWrite(stream);
+            return;
+        }
         if (pa.streamWrite(stream, data, size, nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return;
         bytes -= size;

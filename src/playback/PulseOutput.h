@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioOutput.h"
 #include "SoundDevice.h"
 
 #include <atomic>
@@ -13,19 +14,20 @@ class Wakeup;
 // The desktop's sound server (PulseAudio, or PipeWire in its place) spoken to directly, on a
 // libpulse thread of its own that calls render each time the server asks for more. SDL's own
 // route to the same server asks for a few milliseconds at a time and wakes five times per
-// buffer; here the server is asked to hold a little more and to ask for it in large pieces.
+// buffer; here the server holds half a second and asks for it in large pieces, so libpulse's
+// thread wakes a few times a second. What would otherwise wait behind that queue is done by
+// the server at once: the volume is the stream's own, pause corks the stream, and a replaced
+// song closes it.
 //
 // One stream at a time; the connection to the server outlives it, so the next song opens at
 // once. When the server goes away the owner's wake-up is raised from libpulse's thread, and
 // the next open() connects anew.
 class PulseOutput final : public SoundDevice {
 public:
-    // A volume step is applied as samples are rendered, so it is heard behind all the server
-    // holds. 90 ms in all, asked for 35 ms at a time, leaves the server 10 ms of its own (SDL's
-    // way left it 12 ms) and was heard within 52 ms; 120 ms asked for 50 ms at a time took
-    // 116 ms. libpulse's thread then wakes 50 times a second, SDL's 140 times.
-    static constexpr int QueuedFrames = 3969;
-    static constexpr int RequestFrames = 1544;
+    // 90 ms asked for 35 ms at a time, with the volume applied as samples were rendered, woke
+    // libpulse's thread 50 times a second and cost more than all the decoding.
+    static constexpr int QueuedFrames = AudioOutput::SampleRate / 2;
+    static constexpr int RequestFrames = AudioOutput::SampleRate / 5;
 
     explicit PulseOutput(Wakeup& onLoss);
     ~PulseOutput() override;
@@ -38,6 +40,11 @@ public:
     [[nodiscard]] bool isOpen() const override { return m_stream != nullptr; }
     [[nodiscard]] bool isLost() const override;
     [[nodiscard]] const char* lastError() const override;
+    bool setVolume(float gain) override;
+    bool hold() override;
+    void resume() override;
+    [[nodiscard]] bool holdsLittle() const override { return false; }
+    [[nodiscard]] std::size_t playOutFrames() const override { return m_playOut; }
 
 private:
     struct LoopFree {
@@ -58,6 +65,8 @@ private:
     void dropStream();
     void dropContext();
     void lose();
+    void cork(bool corked);
+    void sendVolume();
 
     Wakeup& m_onLoss;
     std::unique_ptr<pa_threaded_mainloop, LoopFree> m_loop;
@@ -69,4 +78,9 @@ private:
     // Raised on libpulse's thread when the connection or the stream fails.
     std::atomic<bool> m_lost{false};
     int m_error = 0;
+    // Feeder thread only.
+    float m_volume = 1.0F;
+    bool m_corked = false;
+    // The queue the server granted, and one request more that it may have asked for ahead.
+    std::size_t m_playOut = QueuedFrames + RequestFrames;
 };

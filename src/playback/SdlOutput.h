@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AudioOutput.h"
 #include "SoundDevice.h"
 
 #include <SDL2/SDL.h>
@@ -27,6 +28,11 @@ public:
     [[nodiscard]] bool isOpen() const override { return m_device != 0; }
     [[nodiscard]] bool isLost() const override;
     [[nodiscard]] const char* lastError() const override;
+    // SDL's buffer and the two the sound server may hold behind it.
+    [[nodiscard]] std::size_t playOutFrames() const override
+    {
+        return 3 * static_cast<std::size_t>(AudioOutput::BufferFrames);
+    }
 
 private:
     enum class Subsystem { None, Default, DummyOnly };

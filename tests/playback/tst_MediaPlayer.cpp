@@ -241,8 +241,9 @@ private slots:
     }
 
     // Without SDL_AUDIODRIVER the player goes straight to the sound server: SDL when none
-    // answers, and then the test's own. Guards that way taken and heard, and a server killed
-    // under a song and started again: the song goes on from where it was and ends.
+    // answers, and then the test's own. Guards that way taken and heard at the volume set, a
+    // server killed under a song and started again (the song goes on from where it was and
+    // ends), and a pause the server holds, losing nothing and repeating nothing.
     void soundServer()
     {
         const auto restore = qScopeGuard([] { qputenv("SDL_AUDIODRIVER", "disk"); });
@@ -254,23 +255,33 @@ private slots:
         QCOMPARE(silent.ended, 1);
         if (!server.start())
             QSKIP("no PulseAudio server could be started (apt-get install pulseaudio)");
-        const Song song{44100, 2, 3.0, false};
+        const Song song{44100, 2, 6.0, false};
         Watched watched;
-        watched.player.Open(SongFactory::song(song));
-        QTRY_VERIFY_WITH_TIMEOUT(watched.player.Position() > 0.5, Timeout);
+        MediaPlayer& player = watched.player;
+        player.setVolume(-2000);
+        player.Open(SongFactory::song(song));
+        QTRY_VERIFY_WITH_TIMEOUT(player.Position() > 0.5, Timeout);
         QVERIFY(SoundServer::streams().contains("application.name = \"IxoMp3\""));
         server.stop();
-        const double lostAt = watched.player.Position();
+        const double lostAt = player.Position();
         QVERIFY(server.start());
+        QTRY_VERIFY_WITH_TIMEOUT(SoundServer::streams().contains("IxoMp3"), Timeout);
+        player.Pause();
+        QTRY_VERIFY_WITH_TIMEOUT(SoundServer::streams().contains("Corked: yes"), Timeout);
+        player.Play();
         watched.waitForStop();
-        QCOMPARE(watched.changes, (Changes{{0, 2}, {2, 0}}));
-        const double short_ = SongFactory::seconds(song) - watched.player.Position();
+        QCOMPARE(watched.changes, (Changes{{0, 2}, {2, 1}, {1, 2}, {2, 0}}));
+        const double short_ = SongFactory::seconds(song) - player.Position();
         QVERIFY2(watched.ended == 1 && std::abs(short_) < 0.05, said(short_));
         // The rest after the loss once, less what the lost server held and what the new one
         // has not played yet when the song is over.
-        const qint64 heard = DiskAudio::heardIn(server.recording()).frames;
+        const DiskAudio::Heard out = DiskAudio::heardIn(server.recording());
         const double rest = SongFactory::seconds(song) - lostAt;
-        QVERIFY2(heard > (rest - 0.15) * Rate && heard < (rest + 0.02) * Rate, said(heard / Rate));
+        QVERIFY2(out.frames > (rest - 0.15) * Rate && out.frames < (rest + 0.02) * Rate,
+                 said(out.frames / Rate));
+        // -20 dB, applied once.
+        const double level = out.left / (out.frames * std::pow(SongFactory::Amplitude, 2) / 2);
+        QVERIFY2(level > 0.007 && level < 0.013, said(level));
     }
 };
 
