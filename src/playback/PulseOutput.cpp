@@ -138,8 +138,7 @@ bool PulseOutput::connectStream()
     wanted.fragsize = UINT32_MAX;
     // Given here, the volume is the stream's from its first sample, and the server does not
     // put back the one it remembers for this program.
-    pa_cvolume volume{};
-    pa.cvolumeSet(&volume, AudioOutput::Channels, pa.volumeFromLinear(m_volume));
+    const pa_cvolume volume = streamVolume();
     // The queued length is the whole way to the speaker, the server's own buffer included.
     if (pa.streamConnectPlayback(m_stream.get(), nullptr, &wanted, PA_STREAM_ADJUST_LATENCY,
                                  &volume, nullptr) == 0) {
@@ -180,6 +179,14 @@ bool PulseOutput::setVolume(float gain)
     return true;
 }
 
+pa_cvolume PulseOutput::streamVolume() const
+{
+    const PulseLibrary& pa = *PulseLibrary::get();
+    pa_cvolume volume{};
+    pa.cvolumeSet(&volume, AudioOutput::Channels, pa.volumeFromLinear(m_volume));
+    return volume;
+}
+
 // The server applies a new volume to what it has queued as well, so it is heard at once.
 void PulseOutput::sendVolume()
 {
@@ -187,8 +194,7 @@ void PulseOutput::sendVolume()
         return;
     const PulseLibrary& pa = *PulseLibrary::get();
     const LoopLock lock(m_loop.get());
-    pa_cvolume volume{};
-    pa.cvolumeSet(&volume, AudioOutput::Channels, pa.volumeFromLinear(m_volume));
+    const pa_cvolume volume = streamVolume();
     pa_operation* sent = pa.setInputVolume(m_context.get(), pa.streamIndex(m_stream.get()), &volume,
                                            nullptr, nullptr);
     if (sent != nullptr)

@@ -7,6 +7,7 @@
 #include <memory>
 
 struct pa_context;
+struct pa_cvolume;
 struct pa_stream;
 struct pa_threaded_mainloop;
 class Wakeup;
@@ -67,6 +68,7 @@ private:
     void lose();
     void cork(bool corked);
     void sendVolume();
+    [[nodiscard]] pa_cvolume streamVolume() const;
 
     Wakeup& m_onLoss;
     std::unique_ptr<pa_threaded_mainloop, LoopFree> m_loop;
