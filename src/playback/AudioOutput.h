@@ -64,6 +64,10 @@ public:
     {
         return m_device ? m_device->playOutFrames() : 0;
     }
+    [[nodiscard]] std::size_t queuedFrames() const
+    {
+        return m_device ? m_device->queuedFrames() : 0;
+    }
 
 private:
     [[nodiscard]] std::unique_ptr<SoundDevice> pick() const;

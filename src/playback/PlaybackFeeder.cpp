@@ -53,9 +53,18 @@ PlaybackFeeder::~PlaybackFeeder()
     m_thread.join();
 }
 
+// Render stops taking before the device's lag is held, and the lag plays on before render
+// takes again, so no render falls between the two.
 void PlaybackFeeder::request(std::uint64_t generation, const QString& path, Transport transport)
 {
-    m_hold.store(transport != Transport::Playing, std::memory_order_relaxed);
+    const DeviceLag::Clock::time_point now = DeviceLag::Clock::now();
+    if (transport == Transport::Playing) {
+        m_lag.resume(now);
+        m_hold.store(false, std::memory_order_relaxed);
+    } else {
+        m_hold.store(true, std::memory_order_relaxed);
+        m_lag.hold(now);
+    }
     post(Request{generation, path, transport});
 }
 
@@ -79,8 +88,10 @@ double PlaybackFeeder::positionSeconds(std::uint64_t generation) const
     if (m_startGeneration.load(std::memory_order_acquire) != generation)
         return 0.0;
     const std::uint64_t start = m_songStart.load(std::memory_order_relaxed);
+    const std::uint64_t read = m_ring.readIndex();
     const std::uint64_t heard =
-        std::min(m_ring.readIndex(), m_songEnd.load(std::memory_order_relaxed));
+        std::min(read - std::min(read, m_lag.samples(DeviceLag::Clock::now())),
+                 m_songEnd.load(std::memory_order_relaxed));
     if (heard <= start)
         return 0.0;
     const std::uint64_t frames = (heard - start) / Channels; // whole frames: integer division
@@ -109,6 +120,8 @@ bool PlaybackFeeder::render(float* out, std::size_t count)
         std::for_each(out, out + got, [gain](float& sample) { sample *= gain; });
     std::fill(out + got, out + count, 0.0F);
     m_rendered.fetch_add(count, std::memory_order_relaxed);
+    if (!held)
+        m_lag.rendered(got, count, DeviceLag::Clock::now());
     // Once the song's end is in the ring the feeder counts the callbacks to the last frame.
     if (m_ring.freeSpace() >= RefillSamples ||
         m_songEnd.load(std::memory_order_relaxed) != UINT64_MAX)
@@ -228,8 +241,10 @@ bool PlaybackFeeder::feed()
         (!m_song.source && !m_song.decodeFinished))
         return false;
     // The rest of the song waits in the ring for the next device.
-    if (m_output->closeIfLost())
+    if (m_output->closeIfLost()) {
+        m_lag.clear();
         m_ring.discardWithoutConsumer();
+    }
     const bool decoded = !m_song.decodeFinished && decodeInto();
     if (m_song.playedOut)
         return false;
@@ -246,7 +261,9 @@ bool PlaybackFeeder::openOutput()
     // The device is chosen first, so that the gain is in one place from its first sample.
     m_output->choose();
     passGain();
+    m_lag.setQueue(m_output->queuedFrames() * Channels);
     const AudioOutput::Opened opened = m_output->open(&renderCallback, this);
+    m_lag.setQueue(m_output->queuedFrames() * Channels);
     if (opened == AudioOutput::Opened::Never)
         failSong(QStringLiteral("no audio output"));
     return opened == AudioOutput::Opened::Yes;
@@ -303,6 +320,7 @@ void PlaybackFeeder::watchEnding()
 void PlaybackFeeder::closeOutput()
 {
     m_output->close();
+    m_lag.clear();
     m_ring.discardWithoutConsumer();
 }
 

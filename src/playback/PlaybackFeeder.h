@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AudioOutput.h"
+#include "DeviceLag.h"
 #include "RingBuffer.h"
 #include "SongSource.h"
 #include "Wakeup.h"
@@ -118,6 +119,8 @@ private:
     std::atomic<float> m_gain{1.0F};
     std::atomic<float> m_renderGain{1.0F};
     std::atomic<std::uint64_t> m_rendered{0};
+    // Taken from the read index for the position, so that it counts what was heard.
+    DeviceLag m_lag;
     // Set by the window thread the moment it pauses or stops, so the device takes nothing
     // more from the ring while the feeder gets round to closing it.
     std::atomic<bool> m_hold{true};

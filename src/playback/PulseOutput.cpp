@@ -146,10 +146,12 @@ bool PulseOutput::connectStream()
             const pa_stream_state_t state = pa.streamState(m_stream.get());
             if (state == PA_STREAM_READY) {
                 const pa_buffer_attr* granted = pa.streamBufferAttr(m_stream.get());
-                if (granted != nullptr)
+                if (granted != nullptr) {
+                    m_queued = granted->tlength / FrameBytes;
                     m_playOut = (std::max(granted->tlength, wanted.tlength) +
                                  std::max(granted->minreq, wanted.minreq)) /
                                 FrameBytes;
+                }
                 return true;
             }
             if (!PA_STREAM_IS_GOOD(state))

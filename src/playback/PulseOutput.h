@@ -46,6 +46,7 @@ public:
     void resume() override;
     [[nodiscard]] bool holdsLittle() const override { return false; }
     [[nodiscard]] std::size_t playOutFrames() const override { return m_playOut; }
+    [[nodiscard]] std::size_t queuedFrames() const override { return m_queued; }
 
 private:
     struct LoopFree {
@@ -85,4 +86,5 @@ private:
     bool m_corked = false;
     // The queue the server granted, and one request more that it may have asked for ahead.
     std::size_t m_playOut = QueuedFrames + RequestFrames;
+    std::size_t m_queued = QueuedFrames;
 };

@@ -49,4 +49,7 @@ public:
     // The most the open device may still have to play after the last frame it was given, so
     // that a song's end is heard before the device is closed.
     [[nodiscard]] virtual std::size_t playOutFrames() const = 0;
+    // What the device holds, not yet heard, right after it was given all it asked for; 0 for
+    // one whose queue is too short to be worth taking from the position.
+    [[nodiscard]] virtual std::size_t queuedFrames() const { return 0; }
 };
