@@ -261,6 +261,8 @@ bool PlaybackFeeder::openOutput()
     // The device is chosen first, so that the gain is in one place from its first sample.
     m_output->choose();
     passGain();
+    // The first render may come before open() returns, so the queue asked for stands in until
+    // the one granted is known.
     m_lag.setQueue(m_output->queuedFrames() * Channels);
     const AudioOutput::Opened opened = m_output->open(&renderCallback, this);
     m_lag.setQueue(m_output->queuedFrames() * Channels);

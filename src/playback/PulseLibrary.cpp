@@ -38,7 +38,6 @@ const PulseLibrary* load()
         resolveSymbol(library, "pa_stream_cancel_write", pa.streamCancelWrite) &&
         resolveSymbol(library, "pa_stream_write", pa.streamWrite) &&
         resolveSymbol(library, "pa_stream_cork", pa.streamCork) &&
-        resolveSymbol(library, "pa_stream_flush", pa.streamFlush) &&
         resolveSymbol(library, "pa_stream_get_index", pa.streamIndex) &&
         resolveSymbol(library, "pa_stream_get_buffer_attr", pa.streamBufferAttr) &&
         resolveSymbol(library, "pa_context_set_sink_input_volume", pa.setInputVolume) &&

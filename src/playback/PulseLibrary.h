@@ -37,7 +37,6 @@ struct PulseLibrary {
     decltype(&pa_stream_cancel_write) streamCancelWrite = nullptr;
     decltype(&pa_stream_write) streamWrite = nullptr;
     decltype(&pa_stream_cork) streamCork = nullptr;
-    decltype(&pa_stream_flush) streamFlush = nullptr;
     decltype(&pa_stream_get_index) streamIndex = nullptr;
     decltype(&pa_stream_get_buffer_attr) streamBufferAttr = nullptr;
     decltype(&pa_context_set_sink_input_volume) setInputVolume = nullptr;
