@@ -5,6 +5,7 @@
 #include "support/DiskAudio.h"
 #include "support/SongFactory.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <QThread>
 #include <csignal>
 #include <sys/resource.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using Song = SongFactory::Song;
@@ -69,20 +71,27 @@ public:
         stop();
         qunsetenv("PULSE_SERVER");
     }
+    // The recorder has a socket of its own and is recording before the player can reach the
+    // server, so that nothing the player is heard to play is missing from the recording.
     bool start()
     {
-        m_server.start(u"pulseaudio"_s,
-                       {u"-n"_s, u"--daemonize=no"_s, u"--exit-idle-time=-1"_s,
-                        u"--use-pid-file=no"_s, u"-Lmodule-null-sink sink_name=kuxa"_s,
-                        u"-Lmodule-native-protocol-unix auth-anonymous=1 socket="_s +
-                            m_dir.filePath(u"native"_s)});
-        if (!QTest::qWaitFor([this] { return QFileInfo::exists(m_dir.filePath(u"native"_s)); },
-                             Timeout))
+        const QString recorderSocket = m_dir.filePath(u"recorder"_s);
+        m_server.start(
+            u"pulseaudio"_s,
+            {u"-n"_s, u"--daemonize=no"_s, u"--exit-idle-time=-1"_s, u"--use-pid-file=no"_s,
+             u"-Lmodule-null-sink sink_name=kuxa"_s,
+             u"-Lmodule-native-protocol-unix auth-anonymous=1 socket="_s + recorderSocket});
+        if (!QTest::qWaitFor([&] { return QFileInfo::exists(recorderSocket); }, Timeout))
             return false;
-        m_recorder.start(u"parec"_s,
-                         {u"-dkuxa.monitor"_s, u"--raw"_s, u"--format=float32le"_s,
-                          u"--channels=2"_s, u"--rate=44100"_s, u"--latency-msec=10"_s});
-        return m_recorder.waitForStarted();
+        m_recorder.start(u"parec"_s, {u"-sunix:"_s + recorderSocket, u"-dkuxa.monitor"_s,
+                                      u"--raw"_s, u"--format=float32le"_s, u"--channels=2"_s,
+                                      u"--rate=44100"_s, u"--latency-msec=10"_s});
+        if (!QTest::qWaitFor([this] { return QFileInfo(recording()).size() > 0; }, Timeout))
+            return false;
+        return QProcess::execute(u"pactl"_s,
+                                 {u"-sunix:"_s + recorderSocket, u"load-module"_s,
+                                  u"module-native-protocol-unix"_s, u"auth-anonymous=1"_s,
+                                  u"socket="_s + m_dir.filePath(u"native"_s)}) == 0;
     }
     void stop()
     {
@@ -90,7 +99,8 @@ public:
             process->kill();
             process->waitForFinished();
         }
-        QFile::remove(m_dir.filePath(u"native"_s));
+        for (const QString& socket : {u"native"_s, u"recorder"_s})
+            QFile::remove(m_dir.filePath(socket));
     }
     [[nodiscard]] QString recording() const { return m_dir.filePath(u"heard.raw"_s); }
     [[nodiscard]] static QByteArray streams()
@@ -273,10 +283,22 @@ private slots:
         };
         QTRY_VERIFY2_WITH_TIMEOUT(std::abs(ahead(0.0)) < 0.1, said(ahead(0.0)), SoonMs);
         server.stop();
+        // Once what the lost server held would have played out, the position stands at what it
+        // had been given, which is where the song goes on from; each reading is some time after
+        // the last, so that one standing still is seen to.
+        double lostAt = -1.0;
+        QElapsedTimer sinceReading;
+        sinceReading.start();
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                if (sinceReading.elapsed() < 20)
+                    return false;
+                sinceReading.restart();
+                const double now = player.Position();
+                return std::exchange(lostAt, now) == now;
+            },
+            Timeout));
         QVERIFY(server.start());
-        // Read once the loss is handled: what the lost server held is gone, and the song goes on
-        // from what it had been given.
-        const double lostAt = player.Position();
         QTRY_VERIFY_WITH_TIMEOUT(SoundServer::streams().contains("IxoMp3"), Timeout);
         player.Pause();
         QTRY_VERIFY_WITH_TIMEOUT(SoundServer::streams().contains("Corked: yes"), Timeout);
